@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, skipping those already present.
+# Usage: scripts/install-deps.sh [test|run]
+set -euo pipefail
+what=${1:-test}
+pkgs=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev
+      clang libclang-rt-14-dev fpc)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}" >&2
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
