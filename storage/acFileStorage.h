@@ -1,0 +1,72 @@
+#pragma once
+// TacFileStorage: a non-visual component that carries whole files inside a form. Its files
+// travel as the binary property "StoredData" in the "SFP1" container: the magic, the file
+// count, then one record per file (name and packed content).
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "Events.h"
+#include "StringList.h"
+#include "acClasses.h"
+#include "acExtractSettings.h"
+#include "acStoredFile.h"
+
+class TStream;
+
+// Before a file is written: Sender is the storage's owner, FileName the full path, FileSize
+// the stored size; clearing AllowExtracting skips the file.
+using TOnExtractEvent = TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/,
+                               bool& /*AllowExtracting*/>;
+// After a write was attempted.
+using TOnExtractedEvent = TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/,
+                                 bool /*Successfully*/>;
+
+// The container's magic "SFP1" read as a little-endian 32-bit value.
+constexpr int32_t kStoredDataMagic = 0x31504653;
+
+class TacFileStorage : public TacComponent {
+  STOWAWAY_CLASS(TacFileStorage, TacComponent)
+
+  explicit TacFileStorage(TComponent* owner);
+  ~TacFileStorage() override;
+
+  TAutoExtract* AutoExtract() const { return autoExtract_.get(); }
+  // Takes ownership of value and frees the settings held before; nullptr is ignored.
+  void SetAutoExtract(TAutoExtract* value);
+  TacObjectList* Files() const { return files_.get(); }
+  // Takes ownership of value and frees the list held before (and its files); nullptr is ignored.
+  void SetFiles(TacObjectList* value);
+  TStoredFile* File(int index) const { return static_cast<TStoredFile*>(files_->Items(index)); }
+  TStringList& ExtractedFiles() { return extractedFiles_; }
+
+  // Number of files read from the last container; set only by the container reader.
+  int32_t Count() const { return count_; }
+  // Sum of the sizes of the first Count files (unpacked), as a signed 32-bit value.
+  int32_t GetDataSize() const;
+  // The setter of Count and DataSize: the value is ignored.
+  void SetReadOnly(int32_t) {}
+
+  TOnExtractEvent OnExtract;
+  TOnExtractedEvent OnExtracted;
+
+  // Whether the last container read began with the "SFP1" magic.
+  bool PackedContainer = false;
+
+  // The container: writes "SFP1", Count, then the first Count files' records.
+  void WriteStoredData(TStream& stream);
+  // Reads a container (packed or plain form) and appends its files to Files. On a fault the
+  // files read before stay in the list and the error propagates.
+  void ReadStoredData(TStream& stream);
+
+  void DefineProperties(TFiler& filer) override;
+
+private:
+  std::unique_ptr<TAutoExtract> autoExtract_;
+  std::unique_ptr<TacObjectList> files_;
+  TStringList extractedFiles_;
+  int32_t count_ = 0;
+};
+
+// Makes the storage classes known to the form reader (idempotent).
+void RegisterStorageClasses();

@@ -1,0 +1,77 @@
+#include "commands.h"
+
+#include <ostream>
+
+#include "cli_error.h"
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"pack", "pack IN OUT",
+       "Writes the packed stream of IN to OUT: its unpacked length, then the framed\n"
+       "run-length blocks.",
+       CmdPack},
+      {"unpack", "unpack IN OUT",
+       "Reads the packed stream IN and writes the bytes it holds to OUT.", CmdUnpack},
+  };
+  return commands;
+}
+
+void ExpectArgs(const CommandContext& ctx, std::size_t count, const char* synopsis) {
+  if (ctx.args.size() != count)
+    throw UsageError(std::string("expects ") + std::to_string(count) + " argument" +
+                     (count == 1 ? "" : "s") + ", got " + std::to_string(ctx.args.size()) +
+                     " (usage: stowaway " + synopsis + ")");
+}
+
+namespace {
+
+void PrintOverview(std::ostream& out) {
+  out << "usage: stowaway COMMAND ARGS...\n"
+         "       stowaway COMMAND --help\n\n"
+         "Commands:\n";
+  for (const Command& c : Commands()) out << "  " << c.synopsis << "\n";
+  out << "\nExit status: 0 on success, 1 on bad input, 2 on wrong usage.\n";
+}
+
+bool WantsHelp(const std::vector<std::string>& args) {
+  for (const std::string& a : args)
+    if (a == "--help" || a == "-h") return true;
+  return false;
+}
+
+}  // namespace
+
+int RunStowaway(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    PrintOverview(err);
+    return ExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintOverview(out);
+    return ExitOk;
+  }
+  const Command* command = nullptr;
+  for (const Command& c : Commands())
+    if (args[0] == c.name) command = &c;
+  if (!command) {
+    err << "stowaway: unknown command '" << args[0] << "' (try stowaway --help)\n";
+    return ExitUsage;
+  }
+  CommandContext ctx{{args.begin() + 1, args.end()}, out, err};
+  if (WantsHelp(ctx.args)) {
+    out << "usage: stowaway " << command->synopsis << "\n\n" << command->help << "\n";
+    return ExitOk;
+  }
+  try {
+    return command->run(ctx);
+  } catch (const UsageError& e) {
+    err << "stowaway " << command->name << ": " << e.what() << "\n";
+    return ExitUsage;
+  } catch (const InputError& e) {
+    err << "stowaway " << command->name << ": " << e.what() << "\n";
+    return ExitBadInput;
+  } catch (const std::bad_alloc&) {
+    err << "stowaway " << command->name << ": out of memory\n";
+    return ExitBadInput;
+  }
+}
