@@ -12,6 +12,22 @@ const std::vector<Command>& Commands() {
        CmdPack},
       {"unpack", "unpack IN OUT",
        "Reads the packed stream IN and writes the bytes it holds to OUT.", CmdUnpack},
+      {"create", "create OUT [NAME=]PATH...",
+       "Writes an \"SFP1\" container to OUT holding the files in the order given. NAME is the\n"
+       "stored name (it may hold backslashes); it defaults to the file's base name.",
+       CmdCreate},
+      {"list", "list SOURCE",
+       "Prints each stored file's size, packed size and name. SOURCE is a container (packed or\n"
+       "plain), or a binary or text form holding TacFileStorage components.",
+       CmdList},
+      {"extract", "extract SOURCE DIR",
+       "Writes the stored files of SOURCE below DIR (created when missing). Names that would\n"
+       "leave DIR (absolute paths, drive letters, \"..\", empty parts, NUL) are refused and\n"
+       "then nothing is written.",
+       CmdExtract},
+      {"form", "form IN OUT",
+       "Converts a form between its binary (TPF0) and text forms; the direction follows IN.",
+       CmdForm},
   };
   return commands;
 }

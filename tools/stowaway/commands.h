@@ -27,6 +27,11 @@ int RunStowaway(const std::vector<std::string>& args, std::ostream& out, std::os
 // The codec commands.
 int CmdPack(CommandContext& ctx);
 int CmdUnpack(CommandContext& ctx);
+// The container and form commands.
+int CmdCreate(CommandContext& ctx);
+int CmdList(CommandContext& ctx);
+int CmdExtract(CommandContext& ctx);
+int CmdForm(CommandContext& ctx);
 
 // Throws UsageError unless the command got exactly `count` arguments.
 void ExpectArgs(const CommandContext& ctx, std::size_t count, const char* synopsis);

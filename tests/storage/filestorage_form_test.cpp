@@ -1,0 +1,169 @@
+// A storage inside a form: which settings are written, "StoredData" only when there are files,
+// and reading the form back.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "FormStreaming.h"
+#include "MemoryStream.h"
+#include "PropertyRegistry.h"
+#include "acFileStorage.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace {
+
+class TStorageTestForm : public TComponent {
+  STOWAWAY_CLASS(TStorageTestForm, TComponent)
+  using TComponent::TComponent;
+};
+
+}  // namespace
+
+const TClassInfo& TStorageTestForm::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<TStorageTestForm>("TStorageTestForm").Build();
+  return info;
+}
+
+namespace {
+
+struct FormWithStorage {
+  std::unique_ptr<TStorageTestForm> form = std::make_unique<TStorageTestForm>(nullptr);
+  TacFileStorage* storage;
+
+  FormWithStorage() {
+    RegisterStorageClasses();
+    RegisterClass(TStorageTestForm::StaticClassInfo());
+    form->SetName("Form1");
+    storage = new TacFileStorage(form.get());
+    storage->SetName("acFileStorage1");
+  }
+};
+
+std::string Text(TComponent& root) {
+  TMemoryStream out;
+  WriteFormText(out, root);
+  return out.Bytes();
+}
+
+std::string TwoFileContainer() {
+  TacFileStorage source(nullptr);
+  TStoredFile* a = new TStoredFile(nullptr);
+  a->FileName = "page.html";
+  a->SetContent("<html>Noch ein Mausklick</html>");
+  TStoredFile* b = new TStoredFile(nullptr);
+  b->FileName = "setup.exe";
+  b->SetContent(std::string(5000, '\0') + "MZ");
+  TMemoryStream s;
+  s.WriteString("SFP1");
+  s.WriteDWord(2);
+  a->WriteToStream(s);
+  b->WriteToStream(s);
+  delete a;
+  delete b;
+  return s.Bytes();
+}
+
+}  // namespace
+
+TEST(FileStorageForm, DefaultsAndAnEmptyStorageWriteNothing) {
+  FormWithStorage f;
+  std::string text = Text(*f.form);
+  EXPECT_EQ(text,
+            "object Form1: TStorageTestForm\n"
+            "  object acFileStorage1: TacFileStorage\n"
+            "  end\n"
+            "end\n");
+}
+
+TEST(FileStorageForm, InstallerSettingsAndFilesRoundTrip) {
+  FormWithStorage f;
+  TAutoExtract* ae = f.storage->AutoExtract();
+  ae->SetEnabled(true);
+  ae->ExtractTo()->CreatePath = false;
+  ae->ExtractTo()->ToplevelDir = tdTempDir;
+  ae->RemoveOnTerminate = true;
+  f.storage->SetDesignLeft(8);
+  f.storage->SetDesignTop(16);
+  f.storage->About = "never written";
+  TMemoryStream container(TwoFileContainer());
+  f.storage->ReadStoredData(container);
+
+  std::string text = Text(*f.form);
+  EXPECT_THAT(text, HasSubstr("  object acFileStorage1: TacFileStorage\n"
+                              "    AutoExtract.Enabled = True\n"
+                              "    AutoExtract.ExtractTo.CreatePath = False\n"
+                              "    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n"
+                              "    AutoExtract.RemoveOnTerminate = True\n"
+                              "    Left = 8\n"
+                              "    Top = 16\n"
+                              "    StoredData = {\n"
+                              "      53465031"));
+  EXPECT_THAT(text, Not(HasSubstr("About")));
+  EXPECT_THAT(text, Not(HasSubstr("Count")));
+  EXPECT_THAT(text, Not(HasSubstr("DataSize")));
+
+  for (bool binary : {false, true}) {
+    SCOPED_TRACE(binary ? "binary" : "text");
+    TMemoryStream stream;
+    if (binary)
+      WriteForm(stream, *f.form);
+    else
+      stream.WriteString(text);
+    stream.SetPosition(0);
+    std::unique_ptr<TComponent> copy = binary ? ReadForm(stream) : ReadFormText(stream);
+    auto* storage = dynamic_cast<TacFileStorage*>(copy->FindComponent("acFileStorage1"));
+    ASSERT_NE(storage, nullptr);
+    EXPECT_TRUE(storage->AutoExtract()->Enabled());
+    EXPECT_FALSE(storage->AutoExtract()->ExtractTo()->CreatePath);
+    EXPECT_EQ(storage->AutoExtract()->ExtractTo()->ToplevelDir, tdTempDir);
+    EXPECT_TRUE(storage->AutoExtract()->RemoveOnTerminate);
+    EXPECT_EQ(storage->AutoExtract()->Overwrite, owIfSizeDifferent);
+    EXPECT_TRUE(storage->PackedContainer);
+    ASSERT_EQ(storage->Count(), 2);
+    EXPECT_EQ(storage->File(0)->FileName, "page.html");
+    EXPECT_EQ(storage->File(1)->Content(), std::string(5000, '\0') + "MZ");
+    EXPECT_EQ(Text(*copy), text);
+  }
+}
+
+TEST(FileStorageForm, CountAndDataSizeIgnoreAssignments) {
+  FormWithStorage f;
+  TMemoryStream container(TwoFileContainer());
+  f.storage->ReadStoredData(container);
+  const TClassInfo& info = TacFileStorage::StaticClassInfo();
+  for (const char* name : {"Count", "DataSize"}) {
+    const TPropInfo* p = info.FindProperty(name);
+    ASSERT_NE(p, nullptr) << name;
+    int64_t before = p->GetOrd(*f.storage);
+    p->SetOrd(*f.storage, 12345);
+    EXPECT_EQ(p->GetOrd(*f.storage), before) << name;
+  }
+  EXPECT_EQ(f.storage->Count(), 2);
+  EXPECT_EQ(f.storage->GetDataSize(), 31 + 5002);
+}
+
+TEST(FileStorageForm, CorruptStoredDataFailsTheFormRead) {
+  FormWithStorage f;
+  TMemoryStream container(TwoFileContainer());
+  f.storage->ReadStoredData(container);
+  std::string text = Text(*f.form);
+  // Drop the container's last hex line: the second file's record is cut off.
+  size_t end = text.find("\n    }");
+  ASSERT_NE(end, std::string::npos);
+  size_t lineStart = text.rfind('\n', end - 1) + 1;
+  text.erase(lineStart, end - lineStart + 1);
+  TMemoryStream stream;
+  stream.WriteString(text);
+  stream.SetPosition(0);
+  try {
+    ReadFormText(stream);
+    ADD_FAILURE() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_THAT(e.what(), HasSubstr("acFileStorage1.StoredData"));
+    EXPECT_THAT(e.what(), HasSubstr("cut off"));
+  }
+}
