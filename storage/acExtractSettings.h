@@ -37,6 +37,10 @@ class TExtractTo : public TPersistent {
   bool CreatePath = false;
   TacToplevelDir ToplevelDir = tdCurrentDir;
   std::string Subdirectory;
+
+  // The target directory, always ending in a backslash: the well-known base directory of
+  // ToplevelDir, then Subdirectory without its leading backslashes.
+  std::string GetExtractDir() const;
 };
 
 class TAutoExtract : public TacAddon {

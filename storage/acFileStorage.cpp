@@ -30,7 +30,8 @@ TacFileStorage::TacFileStorage(TComponent* owner)
       files_(std::make_unique<TacObjectList>(true, 0)) {}
 
 TacFileStorage::~TacFileStorage() {
-  // Frees the extracted-file list, the files and the settings, in that order.
+  RemoveExtractedFiles();
+  // Then frees the extracted-file list, the files and the settings, in that order.
   extractedFiles_.Clear();
   files_.reset();
   autoExtract_.reset();

@@ -60,8 +60,14 @@ class TacFileStorage : public TacComponent {
   void ReadStoredData(TStream& stream);
 
   void DefineProperties(TFiler& filer) override;
+  // After the inherited work, extracts the files when AutoExtract is enabled (and the
+  // storage is not in a designer), each under the Overwrite policy.
+  void Loaded() override;
 
 private:
+  // Deletes the recorded files and, when it is then empty, the directory of the first one.
+  void RemoveExtractedFiles() noexcept;
+
   std::unique_ptr<TAutoExtract> autoExtract_;
   std::unique_ptr<TacObjectList> files_;
   TStringList extractedFiles_;

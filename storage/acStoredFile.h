@@ -29,6 +29,13 @@ class TStoredFile : public TacAddon {
   // size; any fault raises EReadError naming the record, the fault and the stream offset.
   void ReadFromStream(TStream& stream);
 
+  // Writes the content to the file at the full path fileName, creating the directories of
+  // the path first when createPath is set. Fires the storage's OnExtract (which may forbid
+  // the write: then nothing happens and the result is true) and OnExtracted, and records the
+  // path for removal when the storage's RemoveOnTerminate is set. False when the file could
+  // not be written, or when the stored name would lead out of the extraction directory.
+  virtual bool Extract(const std::string& fileName, bool createPath);
+
   // Sets the content (and Size) from bytes, for building containers.
   void SetContent(const std::string& bytes);
   std::string Content() const { return Data.Bytes(); }

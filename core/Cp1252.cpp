@@ -1,0 +1,87 @@
+#include "Cp1252.h"
+
+namespace {
+// Code points of the bytes 0x80..0x9F.
+const uint16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                            0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                            0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+char ToByte(uint32_t cp) {
+  int b = UnicodeToCp1252(cp);
+  return b < 0 ? '?' : static_cast<char>(b);
+}
+}  // namespace
+
+uint32_t Cp1252ToUnicode(uint8_t byte) { return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte; }
+
+int UnicodeToCp1252(uint32_t cp) {
+  if (cp < 0x100) return static_cast<int>(cp);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == cp) return 0x80 + i;
+  return -1;
+}
+
+std::string Cp1252ToUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) AppendUtf8(out, Cp1252ToUnicode(static_cast<uint8_t>(c)));
+  return out;
+}
+
+std::string Utf8ToCp1252(const std::string& text) {
+  std::string out;
+  size_t i = 0, n = text.size();
+  while (i < n) {
+    uint8_t b = static_cast<uint8_t>(text[i]);
+    int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + len > n) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    uint32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+    bool ok = true;
+    for (int k = 1; k < len; ++k) {
+      uint8_t c = static_cast<uint8_t>(text[i + k]);
+      if ((c & 0xC0) != 0x80) ok = false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (!ok) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    out += ToByte(cp);
+    i += len;
+  }
+  return out;
+}
+
+std::string Utf16ToCp1252(const std::u16string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      out += '?';  // a pair outside the basic plane has no Windows-1252 byte
+      ++i;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      out += '?';
+    } else {
+      out += ToByte(c);
+    }
+  }
+  return out;
+}

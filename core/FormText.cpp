@@ -1,0 +1,700 @@
+#include "FormText.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "Exceptions.h"
+#include "Filer.h"
+#include "MemoryStream.h"
+#include "TypeNames.h"
+
+namespace {
+constexpr int kMaxDepth = 200;  // nesting of objects, lists and collections
+const char* const kHex = "0123456789ABCDEF";
+
+// ---------------------------------------------------------------- binary to text
+class BinaryToText {
+public:
+  BinaryToText(TStream& in, TStream& out) : in_(in), out_(out) {}
+
+  void Run() {
+    char sig[4] = {};
+    if (in_.Read(sig, 4) != 4 || std::memcmp(sig, kFilerSignature, 4) != 0)
+      throw EReadError("Invalid stream format: no form signature");
+    ReadObject("", 0);
+  }
+
+private:
+  void Out(const std::string& s) { out_.WriteString(s); }
+  void OutLn(const std::string& s) { Out(s + "\n"); }
+  uint8_t Byte() { return in_.ReadByte(); }
+  void Back() { in_.Seek(-1, TSeekOrigin::soCurrent); }
+  void Check(uint64_t n) {
+    if (n > static_cast<uint64_t>(in_.Remaining()))
+      throw EReadError("Length " + std::to_string(n) + " exceeds the stream at offset " +
+                       std::to_string(in_.Position()));
+  }
+  void Depth(int depth) {
+    if (depth > kMaxDepth) throw EReadError("Form nested too deeply");
+  }
+  std::string SStr() {
+    uint8_t len = Byte();
+    std::string s(len, '\0');
+    in_.ReadBuffer(s.data(), len);
+    return s;
+  }
+  std::string LStr() {
+    uint32_t len = in_.ReadDWord();
+    Check(len);
+    std::string s(len, '\0');
+    in_.ReadBuffer(s.data(), len);
+    return s;
+  }
+  std::u16string WStr() {
+    uint32_t len = in_.ReadDWord();
+    Check(uint64_t{len} * 2);
+    std::u16string w(len, u'\0');
+    for (auto& c : w) c = static_cast<char16_t>(in_.ReadWord());
+    return w;
+  }
+  int64_t Int(TValueType t) {
+    switch (t) {
+      case TValueType::vaInt8: return static_cast<int8_t>(Byte());
+      case TValueType::vaInt16: return static_cast<int16_t>(in_.ReadWord());
+      case TValueType::vaInt32: return static_cast<int32_t>(in_.ReadDWord());
+      case TValueType::vaInt64: return static_cast<int64_t>(in_.ReadQWord());
+      default: throw EReadError("Invalid integer type " + std::to_string(static_cast<int>(t)));
+    }
+  }
+
+  // Quoted text with #n for control characters and code points from 127 up.
+  template <class Codes>
+  void OutChars(const Codes& codes) {
+    if (codes.empty()) {
+      Out("''");
+      return;
+    }
+    std::string res;
+    bool inString = false;
+    for (uint32_t w : codes) {
+      std::string piece;
+      bool newIn = inString;
+      if (w == '\'') {
+        newIn = true;
+        piece = "''";
+      } else if (w >= 32 && w < 127) {
+        newIn = true;
+        piece = std::string(1, static_cast<char>(w));
+      } else {
+        newIn = false;
+        piece = "#" + std::to_string(w);
+      }
+      if (newIn != inString) {
+        piece = "'" + piece;
+        inString = newIn;
+      }
+      res += piece;
+    }
+    if (inString) res += "'";
+    Out(res);
+  }
+  void OutString(const std::string& s) {
+    std::vector<uint32_t> codes;
+    for (char c : s) codes.push_back(static_cast<uint8_t>(c));
+    OutChars(codes);
+  }
+  void OutWString(const std::u16string& w) {
+    std::vector<uint32_t> codes(w.begin(), w.end());
+    OutChars(codes);
+  }
+  void OutUtf8(const std::string& s) {
+    std::vector<uint32_t> codes;
+    size_t i = 0;
+    while (i < s.size()) {
+      uint8_t b = static_cast<uint8_t>(s[i]);
+      int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 1;
+      if (i + len > s.size()) len = 1;
+      uint32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+      for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[i + k]) & 0x3F);
+      codes.push_back(cp);
+      i += len;
+    }
+    OutChars(codes);
+  }
+
+  void Binary(const std::string& indent) {
+    uint32_t todo = in_.ReadDWord();
+    Check(todo);
+    OutLn("{");
+    uint8_t buf[32];
+    while (todo > 0) {
+      uint32_t now = todo > 32 ? 32 : todo;
+      todo -= now;
+      in_.ReadBuffer(buf, now);
+      std::string s = indent + "  ";
+      for (uint32_t i = 0; i < now; ++i) {
+        s += kHex[buf[i] >> 4];
+        s += kHex[buf[i] & 15];
+      }
+      OutLn(s);
+    }
+    OutLn(indent + "}");
+  }
+
+  void Value(TValueType t, const std::string& indent, int depth) {
+    Depth(depth);
+    switch (t) {
+      case TValueType::vaList: {
+        Out("(");
+        bool first = true;
+        for (;;) {
+          TValueType v = static_cast<TValueType>(Byte());
+          if (v == TValueType::vaNull) break;
+          if (first) {
+            OutLn("");
+            first = false;
+          }
+          Out(indent + "  ");
+          Value(v, indent + "  ", depth + 1);
+        }
+        OutLn(indent + ")");
+        break;
+      }
+      case TValueType::vaInt8:
+      case TValueType::vaInt16:
+      case TValueType::vaInt32:
+      case TValueType::vaInt64: OutLn(std::to_string(Int(t))); break;
+      case TValueType::vaString:
+        OutString(SStr());
+        OutLn("");
+        break;
+      case TValueType::vaIdent: OutLn(SStr()); break;
+      case TValueType::vaFalse: OutLn("False"); break;
+      case TValueType::vaTrue: OutLn("True"); break;
+      case TValueType::vaBinary: Binary(indent); break;
+      case TValueType::vaSet: {
+        Out("[");
+        bool first = true;
+        for (std::string s = SStr(); !s.empty(); s = SStr()) {
+          if (!first) Out(", ");
+          first = false;
+          Out(s);
+        }
+        OutLn("]");
+        break;
+      }
+      case TValueType::vaLString:
+        OutString(LStr());
+        OutLn("");
+        break;
+      case TValueType::vaWString:
+      case TValueType::vaUString:
+        OutWString(WStr());
+        OutLn("");
+        break;
+      case TValueType::vaNil: OutLn("nil"); break;
+      case TValueType::vaCollection: {
+        Out("<");
+        while (Byte() != 0) {
+          OutLn(indent);
+          Back();
+          Out(indent + "  item");
+          TValueType v = static_cast<TValueType>(Byte());
+          if (v != TValueType::vaList) Out("[" + std::to_string(Int(v)) + "]");
+          OutLn("");
+          PropList(indent + "    ", depth + 1);
+          Out(indent + "  end");
+        }
+        OutLn(">");
+        break;
+      }
+      case TValueType::vaUTF8String:
+        OutUtf8(LStr());
+        OutLn("");
+        break;
+      default: throw EReadError("Invalid property type " + std::to_string(static_cast<int>(t)));
+    }
+  }
+
+  void PropList(const std::string& indent, int depth) {
+    while (Byte() != 0) {
+      Back();
+      Out(indent + SStr() + " = ");
+      Value(static_cast<TValueType>(Byte()), indent, depth);
+    }
+  }
+
+  void ReadObject(const std::string& indent, int depth) {
+    Depth(depth);
+    uint8_t b = Byte();
+    int64_t childPos = 0;
+    if ((b & 0xF0) == 0xF0) {
+      if (b & 2) childPos = Int(static_cast<TValueType>(Byte()));
+    } else {
+      b = 0;
+      Back();
+    }
+    std::string className = SStr();
+    std::string name = SStr();
+    Out(indent);
+    Out((b & 1) ? "inherited" : (b & 4) ? "inline" : "object");
+    Out(" ");
+    if (!name.empty()) Out(name + ": ");
+    Out(className);
+    if (b & 2) Out("[" + std::to_string(childPos) + "]");
+    OutLn("");
+    PropList(indent + "  ", depth);
+    while (Byte() != 0) {
+      Back();
+      ReadObject(indent + "  ", depth + 1);
+    }
+    OutLn(indent + "end");
+  }
+
+  TStream& in_;
+  TStream& out_;
+};
+
+// ---------------------------------------------------------------- text to binary
+enum Token : char { toEOF = 0, toSymbol = 1, toString = 2, toInteger = 3, toFloat = 4, toWString = 5 };
+
+class Parser {
+public:
+  explicit Parser(std::string text) : buf_(std::move(text)) {
+    if (buf_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
+    NextToken();
+  }
+
+  char Tok() const { return token_; }
+  const std::string& Str() const { return str_; }
+  const std::u16string& WStr() const { return wstr_; }
+
+  [[noreturn]] void Error(const std::string& msg) const {
+    throw EParserError(msg + " at line " + std::to_string(line_) + ", column " + std::to_string(pos_ - lineStart_ + 1));
+  }
+  static std::string Name(char t) {
+    static const char* names[] = {"EOF", "Symbol", "String", "Integer", "Float", "WideString"};
+    if (static_cast<unsigned char>(t) <= 5) return names[static_cast<int>(t)];
+    return std::string(1, t);
+  }
+  void Check(char t) const {
+    if (token_ != t) Error("Wrong token type: " + Name(t) + " expected but " + Name(token_) + " found");
+  }
+  bool SymbolIs(const char* s) const { return token_ == toSymbol && SameText(str_, s); }
+  void CheckSymbol(const char* s) const {
+    Check(toSymbol);
+    if (!SameText(str_, s)) Error(std::string("Wrong token symbol: ") + s + " expected but " + str_ + " found");
+  }
+
+  int64_t TokenInt() const {
+    const std::string& s = str_;
+    errno = 0;
+    char* end = nullptr;
+    if (!s.empty() && s[0] == '$') {
+      if (s.size() > 1 && s.size() <= 17) {
+        unsigned long long v = std::strtoull(s.c_str() + 1, &end, 16);
+        if (errno == 0 && *end == 0) return static_cast<int64_t>(v);
+      }
+    } else if (!s.empty()) {
+      long long v = std::strtoll(s.c_str(), &end, 10);
+      if (errno == 0 && *end == 0) return v;
+      if (s[0] != '-') {
+        errno = 0;
+        unsigned long long u = std::strtoull(s.c_str(), &end, 10);
+        if (errno == 0 && *end == 0) return static_cast<int64_t>(u);
+      }
+    }
+    Error("\"" + s + "\" is not a valid integer");
+  }
+
+  // An identifier extended by ".Name" parts that follow it directly.
+  std::string ComponentIdent() {
+    Check(toSymbol);
+    while (Peek() == '.') {
+      str_ += '.';
+      ++pos_;
+      str_ += AlphaNum();
+    }
+    return str_;
+  }
+
+  // Hex digit pairs up to the next non-hex character; then the next token.
+  void HexToBinary(TStream& out) {
+    SkipWhitespace();
+    while (IsHex(Peek())) {
+      uint8_t b = static_cast<uint8_t>(HexValue(buf_[pos_++]) << 4);
+      if (!IsHex(Peek())) Error("Unterminated byte value");
+      b |= HexValue(buf_[pos_++]);
+      out.WriteByte(b);
+      SkipWhitespace();
+    }
+    NextToken();
+  }
+
+  char NextToken() {
+    SkipWhitespace();
+    str_.clear();
+    wstr_.clear();
+    if (pos_ >= buf_.size()) return token_ = toEOF;
+    char c = buf_[pos_];
+    if (IsAlpha(c)) {
+      str_ = AlphaNum();
+      token_ = toSymbol;
+    } else if (c == '$') {
+      str_ = "$";
+      ++pos_;
+      bool valid = false;
+      while (IsHex(Peek())) {
+        valid = true;
+        str_ += buf_[pos_++];
+      }
+      if (!valid) Error("Invalid integer number: " + str_);
+      token_ = toInteger;
+    } else if (c == '-') {
+      ++pos_;
+      if (IsDigit(Peek())) {
+        Number();
+        str_ = "-" + str_;
+      } else {
+        token_ = '-';
+        str_ = "-";
+      }
+    } else if (IsDigit(c)) {
+      Number();
+    } else if (c == '\'' || c == '#') {
+      String();
+    } else {
+      token_ = c;
+      str_ = std::string(1, c);
+      ++pos_;
+    }
+    return token_;
+  }
+
+private:
+  char Peek() const { return pos_ < buf_.size() ? buf_[pos_] : '\0'; }
+  static bool IsAlpha(char c) { return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+  static bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+  static uint8_t HexValue(char c) {
+    return static_cast<uint8_t>(IsDigit(c) ? c - '0' : (c >= 'a' ? c - 'a' + 10 : c - 'A' + 10));
+  }
+
+  void SkipWhitespace() {
+    while (pos_ < buf_.size()) {
+      char c = buf_[pos_];
+      if (c == ' ' || c == '\t') {
+        ++pos_;
+      } else if (c == '\r' || c == '\n') {
+        if (c == '\r') ++pos_;
+        if (Peek() == '\n') ++pos_;
+        ++line_;
+        lineStart_ = pos_;
+      } else {
+        break;
+      }
+    }
+  }
+
+  std::string AlphaNum() {
+    if (!IsAlpha(Peek())) Error("Symbol expected");
+    std::string s;
+    while (IsAlpha(Peek()) || IsDigit(Peek())) s += buf_[pos_++];
+    return s;
+  }
+
+  void Number() {
+    str_.clear();
+    while (IsDigit(Peek())) str_ += buf_[pos_++];
+    token_ = toInteger;
+    char c = Peek();
+    if (c == '.' || c == 'e' || c == 'E') {
+      token_ = toFloat;
+      bool dot = true, exp = true;
+      while (pos_ < buf_.size()) {
+        c = buf_[pos_];
+        if (c == '.') {
+          if (!dot) break;
+          dot = false;
+        } else if (c == 'e' || c == 'E') {
+          if (!exp) break;
+          dot = exp = false;
+          str_ += buf_[pos_++];
+          if (Peek() == '+' || Peek() == '-') str_ += buf_[pos_++];
+          if (!IsDigit(Peek())) Error("Invalid floating point number: " + str_);
+          continue;
+        } else if (!IsDigit(c)) {
+          break;
+        }
+        str_ += buf_[pos_++];
+      }
+    }
+    c = Peek();
+    if (c == 's' || c == 'S' || c == 'd' || c == 'D' || c == 'c' || c == 'C') {
+      ++pos_;
+      token_ = toFloat;
+    }
+  }
+
+  void String() {
+    bool ascii = true;
+    for (;;) {
+      char c = Peek();
+      if (c == '\'') {
+        ++pos_;
+        for (;;) {
+          if (pos_ >= buf_.size() || buf_[pos_] == '\r' || buf_[pos_] == '\n') Error("Unterminated string");
+          char d = buf_[pos_];
+          if (d == '\'') {
+            ++pos_;
+            if (Peek() != '\'') break;
+          }
+          str_ += d;
+          wstr_ += static_cast<char16_t>(static_cast<uint8_t>(d));
+          ++pos_;
+        }
+      } else if (c == '#') {
+        ++pos_;
+        uint32_t i = 0;
+        while (IsDigit(Peek()) && i < 0xFFFF) i = i * 10 + static_cast<uint32_t>(buf_[pos_++] - '0');
+        if (i > 0xFFFF) i = 0;
+        if (i > 127) ascii = false;
+        wstr_ += static_cast<char16_t>(i);
+        str_ += i < 256 ? static_cast<char>(i) : '\0';
+      } else {
+        break;
+      }
+    }
+    token_ = ascii ? toString : toWString;
+  }
+
+  std::string buf_;
+  size_t pos_ = 0;
+  size_t line_ = 1;
+  size_t lineStart_ = 0;
+  char token_ = toEOF;
+  std::string str_;
+  std::u16string wstr_;
+};
+
+class TextToBinary {
+public:
+  TextToBinary(Parser& p, TStream& out) : p_(p), out_(out) {}
+
+  void Run() {
+    out_.WriteBuffer(kFilerSignature, 4);
+    Object(0);
+  }
+
+private:
+  void Byte(uint8_t b) { out_.WriteByte(b); }
+  void Value(TValueType t) { Byte(static_cast<uint8_t>(t)); }
+  void ShortStr(const std::string& s) {
+    if (s.size() > 255) p_.Error("Name longer than 255 characters");
+    Byte(static_cast<uint8_t>(s.size()));
+    out_.WriteString(s);
+  }
+  void Integer(int64_t v) {
+    if (v >= -128 && v <= 127) {
+      Value(TValueType::vaInt8);
+      Byte(static_cast<uint8_t>(v));
+    } else if (v >= -32768 && v <= 32767) {
+      Value(TValueType::vaInt16);
+      out_.WriteWord(static_cast<uint16_t>(v));
+    } else if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()) {
+      Value(TValueType::vaInt32);
+      out_.WriteDWord(static_cast<uint32_t>(v));
+    } else {
+      Value(TValueType::vaInt64);
+      out_.WriteQWord(static_cast<uint64_t>(v));
+    }
+  }
+  void Depth(int depth) {
+    if (depth > kMaxDepth) p_.Error("Form nested too deeply");
+  }
+
+  void WideString(std::u16string ws) {
+    while (p_.NextToken() == '+') {
+      p_.NextToken();
+      if (p_.Tok() != toString && p_.Tok() != toWString) p_.Check(toWString);
+      ws += p_.WStr();
+    }
+    Value(TValueType::vaWString);
+    out_.WriteDWord(static_cast<uint32_t>(ws.size()));
+    for (char16_t c : ws) out_.WriteWord(c);
+  }
+
+  void PropValue(int depth) {
+    Depth(depth);
+    switch (p_.Tok()) {
+      case toInteger:
+        Integer(p_.TokenInt());
+        p_.NextToken();
+        break;
+      case toFloat: p_.Error("Floating-point values are not supported");
+      case toString: {
+        std::string s = p_.Str();
+        while (p_.NextToken() == '+') {
+          p_.NextToken();
+          if (p_.Tok() == toString) {
+            s += p_.Str();
+          } else if (p_.Tok() == toWString) {
+            std::u16string ws;
+            for (char c : s) ws += static_cast<char16_t>(static_cast<uint8_t>(c));
+            WideString(ws + p_.WStr());
+            return;
+          } else {
+            p_.Check(toString);
+          }
+        }
+        if (s.size() > 255) {
+          Value(TValueType::vaLString);
+          out_.WriteDWord(static_cast<uint32_t>(s.size()));
+        } else {
+          Value(TValueType::vaString);
+          Byte(static_cast<uint8_t>(s.size()));
+        }
+        out_.WriteString(s);
+        break;
+      }
+      case toWString: WideString(p_.WStr()); break;
+      case toSymbol:
+        if (SameText(p_.Str(), "True"))
+          Value(TValueType::vaTrue);
+        else if (SameText(p_.Str(), "False"))
+          Value(TValueType::vaFalse);
+        else if (SameText(p_.Str(), "nil"))
+          Value(TValueType::vaNil);
+        else {
+          Value(TValueType::vaIdent);
+          ShortStr(p_.ComponentIdent());
+        }
+        p_.NextToken();
+        break;
+      case '[':
+        p_.NextToken();
+        Value(TValueType::vaSet);
+        if (p_.Tok() != ']')
+          for (;;) {
+            p_.Check(toSymbol);
+            ShortStr(p_.Str());
+            p_.NextToken();
+            if (p_.Tok() == ']') break;
+            p_.Check(',');
+            p_.NextToken();
+          }
+        Byte(0);
+        p_.NextToken();
+        break;
+      case '(':
+        p_.NextToken();
+        Value(TValueType::vaList);
+        while (p_.Tok() != ')') PropValue(depth + 1);
+        Byte(0);
+        p_.NextToken();
+        break;
+      case '<':
+        p_.NextToken();
+        Value(TValueType::vaCollection);
+        while (p_.Tok() != '>') {
+          p_.CheckSymbol("item");
+          p_.NextToken();
+          Value(TValueType::vaList);
+          while (!p_.SymbolIs("end")) Property(depth + 1);
+          p_.NextToken();
+          Byte(0);
+        }
+        Byte(0);
+        p_.NextToken();
+        break;
+      case '{': {
+        Value(TValueType::vaBinary);
+        TMemoryStream data;
+        p_.HexToBinary(data);
+        p_.Check('}');
+        out_.WriteDWord(static_cast<uint32_t>(data.Size()));
+        out_.WriteBuffer(data.Memory(), data.Size());
+        p_.NextToken();
+        break;
+      }
+      default: p_.Error("Invalid property");
+    }
+  }
+
+  void Property(int depth) {
+    p_.Check(toSymbol);
+    std::string name = p_.Str();
+    for (;;) {
+      p_.NextToken();
+      if (p_.Tok() != '.') break;
+      p_.NextToken();
+      p_.Check(toSymbol);
+      name += "." + p_.Str();
+    }
+    ShortStr(name);
+    p_.Check('=');
+    p_.NextToken();
+    PropValue(depth);
+  }
+
+  void Object(int depth) {
+    Depth(depth);
+    uint8_t flags = 0;
+    if (p_.SymbolIs("OBJECT"))
+      flags = 0;
+    else if (p_.SymbolIs("INHERITED"))
+      flags = 1;
+    else {
+      p_.CheckSymbol("INLINE");
+      flags = 4;
+    }
+    p_.NextToken();
+    p_.Check(toSymbol);
+    std::string name, type = p_.Str();
+    int64_t childPos = 0;
+    p_.NextToken();
+    if (p_.Tok() == ':') {
+      p_.NextToken();
+      p_.Check(toSymbol);
+      name = type;
+      type = p_.Str();
+      p_.NextToken();
+      if (p_.Tok() == '[') {
+        p_.NextToken();
+        childPos = p_.TokenInt();
+        p_.NextToken();
+        p_.Check(']');
+        p_.NextToken();
+        flags |= 2;
+      }
+    }
+    if (flags) {
+      Byte(0xF0 | flags);
+      if (flags & 2) Integer(childPos);
+    }
+    ShortStr(type);
+    ShortStr(name);
+    while (!(p_.SymbolIs("END") || p_.SymbolIs("OBJECT") || p_.SymbolIs("INHERITED") || p_.SymbolIs("INLINE")))
+      Property(depth);
+    Byte(0);
+    while (!p_.SymbolIs("END")) Object(depth + 1);
+    p_.NextToken();
+    Byte(0);
+  }
+
+  Parser& p_;
+  TStream& out_;
+};
+}  // namespace
+
+void ObjectBinaryToText(TStream& input, TStream& output) { BinaryToText(input, output).Run(); }
+
+void ObjectTextToBinary(TStream& input, TStream& output) {
+  int64_t left = input.Remaining();
+  std::string text(static_cast<size_t>(left > 0 ? left : 0), '\0');
+  input.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+  Parser parser(std::move(text));
+  TextToBinary(parser, output).Run();
+}

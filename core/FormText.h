@@ -1,0 +1,26 @@
+#pragma once
+// Text form of forms, and the converters between it and the binary form. Both agree byte for
+// byte with Free Pascal's ObjectBinaryToText and ObjectTextToBinary for integers, strings,
+// identifiers, Booleans, sets, lists, collections, nil and binary data:
+//
+//   object Form1: TForm1
+//     Caption = 'Installation'
+//     Label3.Caption = 'Sie k'#246'nnen'
+//     Picture.Data = {
+//       0954426974...}        (32 bytes per line)
+//     object Label1: TLabel
+//       Font.Style = [fsBold]
+//     end
+//   end
+//
+// Strings are quoted; control characters and bytes from 127 up are written as #n. In the text,
+// a string holding a #n above 127 becomes a wide string (vaWString) in the binary form, as in
+// Free Pascal; the reader turns it back into Windows-1252. Floating-point values are not
+// supported and raise an error. Lines end with "\n".
+#include "Stream.h"
+
+// Converts a binary form at the input's position to text. Raises EReadError for bad input.
+void ObjectBinaryToText(TStream& input, TStream& output);
+// Converts a text form at the input's position to binary. Raises EParserError with line and
+// column for bad input.
+void ObjectTextToBinary(TStream& input, TStream& output);

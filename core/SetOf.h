@@ -1,0 +1,38 @@
+#pragma once
+// TSet<E>: a small set of enumeration values (at most 32 members), as used for component
+// state and for set-typed published properties. Bit i stands for the member with ordinal i.
+#include <cstdint>
+#include <initializer_list>
+
+template <class E>
+class TSet {
+public:
+  constexpr TSet() = default;
+  constexpr TSet(std::initializer_list<E> members) {
+    for (E m : members) Include(m);
+  }
+  static constexpr TSet FromBits(uint32_t bits) {
+    TSet s;
+    s.bits_ = bits;
+    return s;
+  }
+  constexpr uint32_t Bits() const { return bits_; }
+  constexpr bool Contains(E m) const { return (bits_ & Bit(m)) != 0; }
+  constexpr bool Empty() const { return bits_ == 0; }
+  constexpr TSet& Include(E m) {
+    bits_ |= Bit(m);
+    return *this;
+  }
+  constexpr TSet& Exclude(E m) {
+    bits_ &= ~Bit(m);
+    return *this;
+  }
+  constexpr TSet operator+(TSet o) const { return FromBits(bits_ | o.bits_); }
+  constexpr TSet operator-(TSet o) const { return FromBits(bits_ & ~o.bits_); }
+  constexpr TSet operator*(TSet o) const { return FromBits(bits_ & o.bits_); }
+  constexpr bool operator==(const TSet&) const = default;
+
+private:
+  static constexpr uint32_t Bit(E m) { return uint32_t{1} << static_cast<unsigned>(m); }
+  uint32_t bits_ = 0;
+};

@@ -1,0 +1,253 @@
+#include "regstore.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "prefix.h"
+#include "regformat.h"
+#include "regseed.h"
+
+namespace winposix {
+
+void (*registryCommitHook)(const char* stage) = nullptr;
+
+namespace {
+
+struct Cached {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    struct timespec mtime = {};
+    std::shared_ptr<const RegKey> root;
+};
+
+std::mutex cacheMutex;
+std::map<std::string, Cached> cache;
+
+bool SameVersion(const Cached& c, const struct stat& st)
+{
+    return c.dev == st.st_dev && c.ino == st.st_ino && c.size == st.st_size &&
+           c.mtime.tv_sec == st.st_mtim.tv_sec && c.mtime.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+void ReportOnce(const std::string& message)
+{
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (reported.insert(message).second)
+        std::fprintf(stderr, "stowaway: %s\n", message.c_str());
+}
+
+std::string RelativeTo(Hive hive)
+{
+    return hive == Hive::Machine ? "\\Machine" : "\\User\\S-1-5-21-0-0-0-1000";
+}
+
+// Reads and parses the file at path; ENOENT gives ERROR_FILE_NOT_FOUND.
+LSTATUS Load(const std::string& path, std::shared_ptr<const RegKey>& root, struct stat& st)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return ERROR_FILE_NOT_FOUND;
+        ReportOnce("cannot read the registry file " + path + ": " + std::strerror(errno) +
+                   "; registry calls on it fail");
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    std::string text;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0)
+            text.append(buffer, n);
+    int readError = n < 0 ? errno : 0;
+    bool statOk = fstat(fd, &st) == 0;
+    close(fd);
+    if (readError || !statOk) {
+        ReportOnce("cannot read the registry file " + path + ": " +
+                   std::strerror(readError ? readError : errno) + "; registry calls on it fail");
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    try {
+        root = ParseWineRegistry(text);
+    } catch (const RegFormatError& e) {
+        ReportOnce("the registry file " + path + " is damaged (" + e.what() +
+                   "); it is left as it is and registry calls on it fail");
+        return ERROR_REGISTRY_CORRUPT;
+    }
+    return ERROR_SUCCESS;
+}
+
+void Remember(const std::string& path, const struct stat& st, std::shared_ptr<const RegKey> root)
+{
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    Cached& c = cache[path];
+    c.dev = st.st_dev;
+    c.ino = st.st_ino;
+    c.size = st.st_size;
+    c.mtime = st.st_mtim;
+    c.root = std::move(root);
+}
+
+bool WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes text to path.new, syncs it and renames it over path.
+LSTATUS Commit(const std::string& path, const std::string& text)
+{
+    const std::string temp = path + ".new";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        ReportOnce("cannot write " + temp + ": " + std::strerror(errno));
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    const size_t half = text.size() / 2;
+    bool ok = WriteAll(fd, text.data(), half);
+    if (ok && registryCommitHook)
+        registryCommitHook("half-written");
+    ok = ok && WriteAll(fd, text.data() + half, text.size() - half) && fsync(fd) == 0;
+    int err = errno;
+    ok = close(fd) == 0 && ok;
+    if (ok && registryCommitHook)
+        registryCommitHook("before-rename");
+    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
+        if (ok)
+            err = errno;
+        unlink(temp.c_str());
+        ReportOnce("cannot write the registry file " + path + ": " + std::strerror(err));
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    // The rename itself is made durable through the directory.
+    std::string dir = path.substr(0, path.find_last_of('/'));
+    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return ERROR_SUCCESS;
+}
+
+class LockFile {
+public:
+    explicit LockFile(const std::string& path)
+        : fd_(open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        if (fd_ >= 0)
+            while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~LockFile()
+    {
+        if (fd_ >= 0)
+            close(fd_);  // releases the lock
+    }
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+std::string HiveFile(Hive hive)
+{
+    return PrefixDir() + (hive == Hive::Machine ? "/system.reg" : "/user.reg");
+}
+
+LSTATUS ReadHive(Hive hive, std::shared_ptr<const RegKey>& root)
+{
+    std::string path;
+    try {
+        path = HiveFile(hive);
+    } catch (const std::exception& e) {
+        ReportOnce(e.what());
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        auto it = cache.find(path);
+        if (it != cache.end() && SameVersion(it->second, st)) {
+            root = it->second.root;
+            return ERROR_SUCCESS;
+        }
+    } else if (errno == ENOENT) {
+        // First use: create the seeded file.
+        LSTATUS status = ModifyHive(hive, [](RegKey&, bool&) { return ERROR_SUCCESS; });
+        if (status != ERROR_SUCCESS)
+            return status;
+    }
+    std::shared_ptr<const RegKey> loaded;
+    LSTATUS status = Load(path, loaded, st);
+    if (status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND ? ERROR_REGISTRY_IO_FAILED : status;
+    Remember(path, st, loaded);
+    root = loaded;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS ModifyHive(Hive hive, const std::function<LSTATUS(RegKey& root, bool& changed)>& change)
+{
+    std::string path;
+    try {
+        path = HiveFile(hive);
+    } catch (const std::exception& e) {
+        ReportOnce(e.what());
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    LockFile lock(path);
+    if (!lock.Held()) {
+        ReportOnce("cannot lock the registry file " + path + ": " + std::strerror(errno));
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+    std::shared_ptr<const RegKey> current;
+    struct stat st;
+    LSTATUS status = Load(path, current, st);
+    std::unique_ptr<RegKey> root;
+    bool changed = false;
+    if (status == ERROR_FILE_NOT_FOUND) {
+        root = std::make_unique<RegKey>();
+        SeedHive(hive, *root);
+        changed = true;
+    } else if (status != ERROR_SUCCESS) {
+        return status;
+    } else {
+        root = current->Clone();
+    }
+    bool changedNow = false;
+    status = change(*root, changedNow);
+    if (status != ERROR_SUCCESS && !changed)
+        return status;
+    if (!changed && !changedNow)
+        return ERROR_SUCCESS;
+    LSTATUS commit = Commit(path, WriteWineRegistry(*root, RelativeTo(hive)));
+    if (commit != ERROR_SUCCESS)
+        return commit;
+    if (stat(path.c_str(), &st) == 0)
+        Remember(path, st, std::shared_ptr<const RegKey>(std::move(root)));
+    return status;
+}
+
+} // namespace winposix

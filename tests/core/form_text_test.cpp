@@ -1,0 +1,158 @@
+// Text forms: the converters both ways and reading / writing text forms directly.
+#include <gtest/gtest.h>
+
+#include "Exceptions.h"
+#include "FormStreaming.h"
+#include "FormText.h"
+#include "MemoryStream.h"
+#include "peer_classes.h"
+
+namespace {
+// A byte string from a literal, embedded NULs included.
+template <size_t N>
+std::string B(const char (&s)[N]) {
+  return std::string(s, N - 1);
+}
+// What Free Pascal's ObjectBinaryToText makes of the peer's sample form.
+const char* const kSampleText =
+    "object PeerRoot1: TPeerRoot\n"
+    "  Title = 'Root ''title'''\n"
+    "  OnLoad = RootLoad\n"
+    "  object ItemA: TPeerItem\n"
+    "    Tag = 70000\n"
+    "    Count = -5\n"
+    "    Big = 1099511627776\n"
+    "    Flag = True\n"
+    "    Kind = pkBeta\n"
+    "    Styles = [psBold, psUnderline]\n"
+    "    Caption = 'Sie k'#246'nnen'#9'los!'\n"
+    "    Size = -16\n"
+    "    Cursor = crHandPoint\n"
+    "    Options.Enabled = True\n"
+    "    Options.Level = 0\n"
+    "    Options.Inner.Mode = pkGamma\n"
+    "    Options.Inner.Path = 'sub\\dir'\n"
+    "    OnChange = ItemChange\n"
+    "    Left = 200\n"
+    "    Top = 300\n"
+    "    Blob = {\n"
+    "      00070E151C232A31383F464D545B626970777E858C939AA1A8AFB6BDC4CBD2D9\n"
+    "      E0E7EEF5FC030A11181F262D343B424950575E656C737A81888F969DA4ABB2B9\n"
+    "      C0C7CED5DCE3\n"
+    "    }\n"
+    "  end\n"
+    "  object ItemB: TPeerItem\n"
+    "    Count = 40000\n"
+    "    Caption = "
+    "'bcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdef"
+    "ghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijkl"
+    "mnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmno'\n"
+    "    Cursor = 7\n"
+    "    Link = ItemA\n"
+    "  end\n"
+    "  object ItemC: TPeerItem\n"
+    "    Count = 200\n"
+    "    Big = -3000000000\n"
+    "    Kind = pkAlpha\n"
+    "  end\n"
+    "end\n";
+
+std::string ToText(const std::string& binary) {
+  TMemoryStream in(binary), out;
+  ObjectBinaryToText(in, out);
+  return out.Bytes();
+}
+std::string ToBinary(const std::string& text) {
+  TMemoryStream in(text), out;
+  ObjectTextToBinary(in, out);
+  return out.Bytes();
+}
+
+TEST(FormText, SampleAsFreePascalWritesIt) {
+  RegisterPeerClasses();
+  auto sample = PeerSample();
+  TMemoryStream text;
+  WriteFormText(text, *sample);
+  EXPECT_EQ(text.Bytes(), kSampleText);
+  // Back from text the caption holding #246 is a wide string, as Free Pascal makes it; it
+  // reads back as the same 8-bit text.
+  const std::string binary = ToBinary(kSampleText);
+  EXPECT_NE(binary.find(B("\x07" "Caption\x12\x0F\0\0\0S\0")), std::string::npos);
+  TMemoryStream in(std::string{kSampleText});
+  auto read = ReadFormText(in);
+  EXPECT_EQ(PeerDump(dynamic_cast<TPeerRoot&>(*read)), PeerDump(*sample));
+}
+
+TEST(FormText, ValueSyntaxConvertsBothWays) {
+  struct Case {
+    const char* text;        // value as written in the text
+    std::string binary;      // value bytes
+    const char* canonical;   // text written back (nullptr: same as text)
+  };
+  const Case cases[] = {
+      {"''", B("\x06\x00"), nullptr},
+      {"'a''b'#13#10'c'", std::string("\x06\x06" "a'b\r\nc"), nullptr},
+      {"#39", std::string("\x06\x01'"), "''''"},
+      {"'x' + 'y'", std::string("\x06\x02xy"), "'xy'"},
+      {"'k'#246", B("\x12\x02\0\0\0k\0\xF6\0"), nullptr},
+      {"'a' + #8364", B("\x12\x02\0\0\0a\0\xAC\x20"), "'a'#8364"},
+      {"$7FFFFFFF", std::string("\x04\xFF\xFF\xFF\x7F"), "2147483647"},
+      {"-9223372036854775808", B("\x13\0\0\0\0\0\0\0\x80"), nullptr},
+      {"nIL", std::string("\x0D"), "nil"},
+      {"TRUE", std::string("\x09"), "True"},
+      {"Owner.Item1", std::string("\x07\x0BOwner.Item1"), nullptr},
+      {"[]", B("\x0B\0"), nullptr},
+      {"[a,b ]", B("\x0B\x01" "a\x01" "b\0"), "[a, b]"},
+      {"(1 'x' (nil))", B("\x01\x02\x01\x06\x01x\x01\x0D\0\0"), "(\n    1\n    'x'\n    (\n      nil\n    )\n  )"},
+      {"{ 0a0B\n ff }", B("\x0A\x03\0\0\0\x0A\x0B\xFF"), "{\n    0A0BFF\n  }"},
+      {"{}", B("\x0A\0\0\0\0"), "{\n  }"},
+      {"<\n  item\n    A = 1\n  end>", B("\x0E\x01\x01" "A\x02\x01\0\0"),
+       "<  \n    item\n      A = 1\n    end>"},
+  };
+  for (const Case& c : cases) {
+    std::string text = std::string("object X: T\n  P = ") + c.text + "\nend\n";
+    std::string binary = B("TPF0\x01T\x01X\x01P") + c.binary + B("\0\0");
+    EXPECT_EQ(Hex(ToBinary(text)), Hex(binary)) << c.text;
+    std::string back = std::string("object X: T\n  P = ") + (c.canonical ? c.canonical : c.text) + "\nend\n";
+    EXPECT_EQ(ToText(binary), back) << c.text;
+  }
+}
+
+TEST(FormText, ObjectHeadersWithFlagsAndNestedObjects) {
+  const std::string text =
+      "inherited Form1: TForm1\n  object A: TA\n  end\n  inline B: TB [2]\n    object C: TC\n    end\n  end\n"
+      "  object TNameless\n  end\nend\n";
+  const std::string binary = B("TPF0\xF1\x06TForm1\x05" "Form1\0") + B("\x02TA\x01" "A\0\0") +
+                             B("\xF6\x02\x02\x02TB\x01" "B\0\x02TC\x01" "C\0\0\0") +
+                             B("\x09TNameless\0\0\0") + B("\0");
+  EXPECT_EQ(Hex(ToBinary(text)), Hex(binary));
+  EXPECT_EQ(ToText(binary), "inherited Form1: TForm1\n  object A: TA\n  end\n  inline B: TB[2]\n    object C: TC\n"
+                            "    end\n  end\n  object TNameless\n  end\nend\n");
+}
+
+TEST(FormText, ParserErrorsNameLineAndColumn) {
+  struct Case {
+    const char* text;
+    const char* mention;
+  };
+  const Case cases[] = {
+      {"object X: T\n  P = 'abc\nend\n", "line 2"},
+      {"object X: T\n  P 1\nend\n", "= expected but Integer"},
+      {"object X: T\n  P = 1.5\nend\n", "Floating-point"},
+      {"object X: T\n  P = { 0 }\nend\n", "Unterminated byte"},
+      {"object X: T\n  P = (1 2\n", "line 3"},
+      {"object X: T\n  P = [a b]\nend\n", ", expected but Symbol"},
+      {"thing X: T\nend\n", "INLINE expected"},
+      {"object X: T\n  P = 1\n", "EOF"},
+      {"object X: T\n  P = 99999999999999999999\nend\n", "not a valid integer"},
+  };
+  for (const Case& c : cases) {
+    try {
+      ToBinary(c.text);
+      ADD_FAILURE() << c.text;
+    } catch (const EParserError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.mention), std::string::npos) << e.what();
+    }
+  }
+}
+}  // namespace

@@ -1,0 +1,49 @@
+// The well-known directories of a fresh prefix, and environment variables.
+#include "acTextPrimitives.h"
+#include "acUtils.h"
+#include "temp_prefix.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+class DirectoriesTest : public TempPrefixTest {};
+
+TEST_F(DirectoriesTest, WellKnownDirectoriesEndInABackslashAndExist) {
+    EXPECT_EQ(actext::LowerCase(GetWindowsDir()), "c:\\windows\\");
+    EXPECT_EQ(actext::LowerCase(GetSystemDir()), "c:\\windows\\system32\\");
+    const std::string temp = GetTempDir();
+    ASSERT_GE(temp.size(), 4u);
+    EXPECT_EQ(temp.substr(0, 3), "C:\\");
+    EXPECT_EQ(temp.back(), '\\');
+    EXPECT_NE(temp.substr(0, temp.size() - 1).back(), '\\');
+    for (const std::string& dir : {GetWindowsDir(), GetSystemDir(), temp})
+        EXPECT_TRUE(DirExists(dir)) << dir;
+}
+
+TEST(EnvVar, Values) {
+    struct Case { const char* name; const char* value; std::string expected; int length; };
+    const std::string longValue(5000, 'v');
+    const Case cases[] = {
+        {"STOWAWAY_UTIL_TEST_PLAIN", "value", "value", 5},
+        {"STOWAWAY_UTIL_TEST_BLANKS", " a b ", " a b ", 5},
+        {"STOWAWAY_UTIL_TEST_LONG", longValue.c_str(), longValue, 5000},
+        {"STOWAWAY_UTIL_TEST_EMPTY", "", "", 0},
+        {"STOWAWAY_UTIL_TEST_UNSET", nullptr, "", 0},
+    };
+    for (const Case& c : cases) {
+        if (c.value)
+            setenv(c.name, c.value, 1);
+        else
+            unsetenv(c.name);
+        std::string value = "stale";
+        EXPECT_EQ(GetEnvVar(c.name, value), c.length) << c.name;
+        EXPECT_EQ(value, c.expected) << c.name;
+        unsetenv(c.name);
+    }
+}
+
+}  // namespace
