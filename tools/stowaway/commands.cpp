@@ -28,6 +28,12 @@ const std::vector<Command>& Commands() {
       {"form", "form IN OUT",
        "Converts a form between its binary (TPF0) and text forms; the direction follows IN.",
        CmdForm},
+      {"reg", "reg query KEY [VALUE] | set KEY VALUE DATA | export FILE [KEY] | import FILE",
+       "Reads and writes the registry store that the installer reads (in the prefix named by\n"
+       "STOWAWAY_PREFIX, else the user's data directory). KEY starts with its root, e.g.\n"
+       "HKEY_CURRENT_USER\\Software\\X or HKCU\\Software\\X; VALUE @ is the key's default value.\n"
+       "set stores a string (REG_SZ); export and import use the REGEDIT4 text format.",
+       CmdReg},
   };
   return commands;
 }

@@ -32,6 +32,8 @@ int CmdCreate(CommandContext& ctx);
 int CmdList(CommandContext& ctx);
 int CmdExtract(CommandContext& ctx);
 int CmdForm(CommandContext& ctx);
+// The registry store.
+int CmdReg(CommandContext& ctx);
 
 // Throws UsageError unless the command got exactly `count` arguments.
 void ExpectArgs(const CommandContext& ctx, std::size_t count, const char* synopsis);
