@@ -12,7 +12,7 @@ ctest --preset test -j "$jobs"
 
 # Fuzz targets: clang + libFuzzer, each run briefly from an empty corpus plus its seeds.
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$jobs"
+cmake --build --preset fuzz -j "$jobs" --target fuzz_all
 seconds=${FUZZ_SECONDS:-15}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

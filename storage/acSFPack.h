@@ -39,7 +39,8 @@ std::size_t PackedSizeBound(std::size_t n);
 std::size_t PackStream(const std::uint8_t* source, std::size_t n, std::uint8_t* dest);
 
 // Packs one block of n bytes (1 to SFPackBlockSize) into out, which must hold n + 2 bytes;
-// returns the packed length (header word and body).
+// returns the packed length (header word and body). Bytes of out past the packed length may be
+// overwritten (never past n + 2). std::invalid_argument for n out of range.
 std::size_t PackBlock(const std::uint8_t* input, std::size_t n, std::uint8_t* out);
 
 // Unpacks one packed block of p bytes (header word and body) into out, which has room for
@@ -54,7 +55,8 @@ std::size_t UnpackBlocks(const std::uint8_t* blocks, std::size_t size, std::uint
 
 // Unpacks a whole packed stream of size bytes (unpacked length, then the blocks) into dest,
 // which must hold exactly the unpacked length announced by the stream (read it with
-// PackedStreamLength). Throws ESFPackError when the blocks give fewer or more bytes.
+// PackedStreamLength). Throws ESFPackError when the blocks give fewer or more bytes, and
+// std::length_error when capacity is below the announced length.
 void UnpackStream(const std::uint8_t* stream, std::size_t size, std::uint8_t* dest,
                   std::size_t capacity);
 
