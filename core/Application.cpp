@@ -19,4 +19,6 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
+int TApplication::MessageBox(const std::string&, const std::string&, unsigned) { return 0; }
+
 bool ApplicationDestroying() { return Application && Application->IsDestroying(); }

@@ -15,6 +15,10 @@ class TApplication : public TComponent {
   ~TApplication() override;
 
   const std::string& Title() const { return title_; }
+
+  // Shows a modal message box and returns the button pressed. The core has no windows: it
+  // shows nothing and returns 0; the GUI layer's application object overrides it.
+  virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
   void SetTitle(const std::string& title) { title_ = title; }
 
 private:

@@ -34,6 +34,11 @@ const std::vector<Command>& Commands() {
        "HKEY_CURRENT_USER\\Software\\X or HKCU\\Software\\X; VALUE @ is the key's default value.\n"
        "set stores a string (REG_SZ); export and import use the REGEDIT4 text format.",
        CmdReg},
+      {"sysinfo", "sysinfo",
+       "Prints every published property of the system-information component, one line each as\n"
+       "Name = value in declaration order (enumerations by identifier, texts quoted as in the\n"
+       "text form of forms).",
+       CmdSysinfo},
   };
   return commands;
 }

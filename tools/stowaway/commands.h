@@ -34,6 +34,8 @@ int CmdExtract(CommandContext& ctx);
 int CmdForm(CommandContext& ctx);
 // The registry store.
 int CmdReg(CommandContext& ctx);
+// The system-information component.
+int CmdSysinfo(CommandContext& ctx);
 
 // Throws UsageError unless the command got exactly `count` arguments.
 void ExpectArgs(const CommandContext& ctx, std::size_t count, const char* synopsis);

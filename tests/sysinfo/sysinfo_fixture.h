@@ -1,0 +1,69 @@
+// A system-information component on a fresh platform prefix, with the application's message
+// box captured, and access to its published properties by name.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PropertyRegistry.h"
+#include "acMessageBox.h"
+#include "acSystemInfo.h"
+#include "acUtils.h"
+#include "temp_prefix.h"
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+  int flags;
+};
+
+class SystemInfoTest : public TempPrefixTest {
+protected:
+  void SetUp() override {
+    TempPrefixTest::SetUp();
+    previousHook_ = SetApplicationMessageBox([this](const std::string& text, const std::string& caption, int flags) {
+      shown.push_back({text, caption, flags});
+      return 1;  // IDOK
+    });
+    info = std::make_unique<TacSystemInfo>(nullptr);
+    info->SetName("acSystemInfo1");
+  }
+
+  void TearDown() override {
+    info.reset();
+    SetApplicationMessageBox(previousHook_);
+    TempPrefixTest::TearDown();
+  }
+
+  static const TPropInfo& Prop(const std::string& name) {
+    const TPropInfo* p = TacSystemInfo::StaticClassInfo().FindProperty(name);
+    if (!p) throw std::runtime_error("no published property " + name);
+    return *p;
+  }
+  // Reads and assigns a String property the way the form reader and the designer do.
+  std::string Get(const std::string& name) { return Prop(name).GetStr(*info); }
+  void Set(const std::string& name, const std::string& value) { Prop(name).SetStr(*info, value); }
+
+  static std::string Reg(HKEY root, const std::string& key, const std::string& valueName) {
+    std::string value;
+    ReadRegString(value, root, key, valueName);
+    return value;
+  }
+  static void PutReg(HKEY root, const std::string& key, const std::string& valueName, const std::string& value) {
+    WriteRegString(root, key, valueName, value);
+  }
+
+  std::unique_ptr<TacSystemInfo> info;
+  std::vector<ShownMessage> shown;
+
+private:
+  TMessageBoxHook previousHook_;
+};
+
+inline const std::string kSF = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline const std::string kCV = "Software\\Microsoft\\Windows\\CurrentVersion";
+inline const std::string kNTCV = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+inline const std::string kVNETSUP = "System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
