@@ -4,7 +4,8 @@
 set -euo pipefail
 what=${1:-test}
 pkgs=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev
-      clang libclang-rt-14-dev fpc)
+      clang libclang-rt-14-dev fpc
+      libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth fonts-liberation2)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

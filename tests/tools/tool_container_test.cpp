@@ -163,3 +163,18 @@ TEST(ToolContainer, BadSourcesFailWithTheFileAndOffset) {
   EXPECT_EQ(RunTool({"create", f.dir / "c.sfp"}).status, 2);
   EXPECT_EQ(RunTool({"list"}).status, 2);
 }
+
+#ifdef STOWAWAY_INSTALLER
+TEST(ToolContainer, TheInstallerExecutableIsASource) {
+  ToolResult list = RunTool({"list", STOWAWAY_INSTALLER});
+  ASSERT_EQ(list.status, 0) << list.err;
+  EXPECT_THAT(list.out, HasSubstr("  startseite.html\n"));
+  EXPECT_THAT(list.out, HasSubstr("  vexil_qm_trial.exe\n"));
+  ScratchDir dir;
+  ASSERT_EQ(RunTool({"extract", STOWAWAY_INSTALLER, dir / "out"}).status, 0);
+  Bytes page = ReadBytes(dir / "out/startseite.html");
+  EXPECT_THAT(std::string(page.begin(), page.end()), HasSubstr("<html"));
+  EXPECT_THAT(list.out, HasSubstr(std::to_string(page.size()) + " "));
+  EXPECT_GT(ReadBytes(dir / "out/vexil_qm_trial.exe").size(), 1000u);
+}
+#endif

@@ -18,7 +18,8 @@ const std::vector<Command>& Commands() {
        CmdCreate},
       {"list", "list SOURCE",
        "Prints each stored file's size, packed size and name. SOURCE is a container (packed or\n"
-       "plain), or a binary or text form holding TacFileStorage components.",
+       "plain), a binary or text form holding TacFileStorage components, or an installer\n"
+       "executable that carries such a form.",
        CmdList},
       {"extract", "extract SOURCE DIR",
        "Writes the stored files of SOURCE below DIR (created when missing). Names that would\n"

@@ -9,6 +9,7 @@
 #include "cli_error.h"
 #include "file_io.h"
 #include "form_scan.h"
+#include "posix/execresources.h"
 
 namespace {
 
@@ -83,7 +84,37 @@ std::vector<SourceFile> ReadContainer(const std::vector<std::uint8_t>& bytes, co
   return files;
 }
 
+namespace {
+
+// The forms among an executable's resources hold its stored files.
+std::vector<SourceFile> FilesOfExecutable(const std::string& path) {
+  std::vector<ExecutableResource> resources;
+  try {
+    resources = ReadExecutableResources(path);
+  } catch (const std::runtime_error& e) {
+    throw InputError(path + ": " + e.what());
+  }
+  std::vector<SourceFile> files;
+  bool anyForm = false;
+  for (const ExecutableResource& r : resources) {
+    if (r.data.compare(0, 4, "TPF0") != 0) continue;
+    anyForm = true;
+    std::vector<std::uint8_t> form(r.data.begin(), r.data.end());
+    FormScan scan = ScanForm(form, path + ", resource " + r.name);
+    bool hasStorage = false;
+    for (const FormComponent& c : scan.components) hasStorage |= c.componentClass == "TacFileStorage";
+    if (!hasStorage) continue;
+    std::vector<SourceFile> some = FilesOfForm(form, path + ", resource " + r.name);
+    files.insert(files.end(), std::make_move_iterator(some.begin()), std::make_move_iterator(some.end()));
+  }
+  if (!anyForm) throw InputError(path + ": the executable carries no form");
+  return files;
+}
+
+}  // namespace
+
 std::vector<SourceFile> LoadStoredFiles(const std::string& path) {
+  if (IsElfExecutable(path)) return FilesOfExecutable(path);
   std::vector<std::uint8_t> bytes = ReadWholeFile(path);
   if (StartsWith(bytes, "SFP1")) return ReadContainer(bytes, path, "");
   if (StartsWith(bytes, "TPF0")) return FilesOfForm(bytes, path);

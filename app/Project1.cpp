@@ -1,0 +1,41 @@
+// The installer's program routine: the units' start-up steps, the application object, the
+// installation window from its form resource, the message loop; at the end the units'
+// end steps and the destruction of the window, whose storage removes the extracted files.
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "GuiApplication.h"
+#include "GuiClasses.h"
+#include "Unit1.h"
+#include "acFileStorage.h"
+#include "acMessageBox.h"
+#include "acSystemInfo.h"
+
+int main() {
+  // Start-up steps of the units.
+  RegisterGuiClasses();
+  RegisterStorageClasses();
+  RegisterSystemInfoClasses();
+  InitializeUnit1();
+
+  auto app = std::make_unique<TGuiApplication>(nullptr);
+  SetApplicationMessageBox([](const std::string& text, const std::string& caption, int flags) {
+    return GuiApplication() ? GuiApplication()->MessageBox(text, caption, static_cast<unsigned>(flags)) : 0;
+  });
+  int status = 0;
+  try {
+    app->Initialize();
+    app->SetTitle("Installation");
+    app->CreateForm(Form1);
+    app->Run();
+  } catch (const std::exception& e) {
+    app->ShowException(e);
+    status = 1;
+  }
+  FinalizeUnit1();
+  SetApplicationMessageBox(nullptr);
+  app.reset();
+  Form1 = nullptr;
+  return status;
+}

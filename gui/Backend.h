@@ -1,0 +1,61 @@
+#pragma once
+// TGuiBackend: what the windowing framework asks of the native toolkit. The framework's
+// classes hold the state (captions, bounds, fonts, pictures); a backend shows them and reports
+// what the user does through the framework's Do... entry points. The GTK backend is the one
+// for Linux; nothing outside gui/ sees the toolkit.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TForm;
+class TControl;
+class TWebBrowser;
+
+class TGuiBackend {
+public:
+  virtual ~TGuiBackend() = default;
+
+  // Starts the toolkit; raises an Exception when no display can be opened.
+  virtual void Initialize() = 0;
+  virtual void SetApplicationTitle(const std::string& title) = 0;
+  // Calls handler from the message loop when the process gets SIGINT or SIGTERM.
+  virtual void WatchTerminationSignals(std::function<void()> handler) = 0;
+
+  // Creates the form's window with its controls on first use, shows it and gives it focus.
+  virtual void ShowForm(TForm& form) = 0;
+  virtual void HideForm(TForm& form) = 0;
+  // The form or control changed a property that is shown; re-applies it when it has a window.
+  virtual void FormChanged(TForm& form) = 0;
+  virtual void ControlChanged(TControl& control) = 0;
+  // Releases what the backend holds for an object being destroyed.
+  virtual void FormDestroyed(TForm& form) = 0;
+  virtual void ControlDestroyed(TControl& control) = 0;
+
+  // Starts loading the address (a URI in UTF-8) in the browser pane.
+  virtual void Navigate(TWebBrowser& browser, const std::string& uri) = 0;
+
+  // The message loop: runs until QuitLoop; QuitLoop before RunLoop makes RunLoop return at once.
+  virtual void RunLoop() = 0;
+  virtual void QuitLoop() = 0;
+  // Handles the pending messages and returns.
+  virtual void ProcessMessages() = 0;
+
+  // A modal message box (texts in Windows-1252); gives the button's ID (IDOK and so on).
+  virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+
+  // Native handles: the application's (an X window id or similar), and a form's (0 before it
+  // has a window).
+  virtual uintptr_t ApplicationHandle() = 0;
+  virtual uintptr_t FormHandle(TForm& form) = 0;
+
+  // Saves what the form's client area shows as a PNG file.
+  virtual bool SaveScreenshot(TForm& form, const std::string& pngPath) = 0;
+};
+
+// The backend in use, created on first use (GTK on Linux).
+TGuiBackend& GuiBackend();
+// Replaces the backend (tests use a recording one); nullptr goes back to the default.
+void SetGuiBackend(std::unique_ptr<TGuiBackend> backend);
+// The GTK 3 / WebKitGTK backend.
+std::unique_ptr<TGuiBackend> CreateGtkBackend();

@@ -1,0 +1,42 @@
+// Win32 resources carried inside the executable: FindResourceA, LoadResource,
+// LockResource and SizeofResource over the executable's resource section
+// (see posix/resources.h for its layout on Linux).
+#pragma once
+
+#include "wintypes.h"
+
+struct HRSRC__ {
+    int unused;
+};
+typedef struct HRSRC__* HRSRC;
+typedef HANDLE HGLOBAL;
+
+#define MAKEINTRESOURCEA(i) ((LPSTR)(ULONG_PTR)((WORD)(i)))
+#define IS_INTRESOURCE(p) ((((ULONG_PTR)(p)) >> 16) == 0)
+
+#ifndef ERROR_RESOURCE_DATA_NOT_FOUND
+#define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#endif
+
+#define RT_CURSOR MAKEINTRESOURCEA(1)
+#define RT_BITMAP MAKEINTRESOURCEA(2)
+#define RT_ICON MAKEINTRESOURCEA(3)
+#define RT_RCDATA MAKEINTRESOURCEA(10)
+#define RT_GROUP_CURSOR MAKEINTRESOURCEA(12)
+#define RT_GROUP_ICON MAKEINTRESOURCEA(14)
+
+// The running executable's module handle (lpModuleName must be null; other
+// modules are not supported and give null with ERROR_MOD_NOT_FOUND).
+HMODULE GetModuleHandleA(LPCSTR lpModuleName);
+
+// Finds a resource of the executable (hModule null or GetModuleHandleA(null))
+// by name and type. Names are compared without regard to ASCII letter case;
+// numeric names and types (MAKEINTRESOURCEA) are matched by number. Gives
+// null with ERROR_RESOURCE_NAME_NOT_FOUND / ERROR_RESOURCE_TYPE_NOT_FOUND
+// when there is none.
+HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+HGLOBAL LoadResource(HMODULE hModule, HRSRC hResInfo);
+LPVOID LockResource(HGLOBAL hResData);
+DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo);

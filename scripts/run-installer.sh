@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the installer and runs it: on the desktop when DISPLAY is set, otherwise under a
+# private Xvfb, where it saves a screenshot of its window once the page has loaded and prints
+# where it is. Missing Debian packages are installed first (as root, or through sudo).
+#
+# Usage: scripts/run-installer.sh
+# Environment: STOWAWAY_SCREENSHOT  where the screenshot goes under Xvfb
+#                                   (default build/run/installer-window.png)
+#              STOWAWAY_PREFIX      the prefix holding drive C: and the registry (default
+#                                   ~/.local/share/stowaway)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/run
+
+pkgs=(cmake ninja-build g++ pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth fonts-liberation2)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}" >&2
+  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTOWAWAY_TESTS=OFF >/dev/null
+cmake --build "$build" --target installer
+installer=$build/app/installer
+
+if [ -n "${DISPLAY:-}" ]; then
+  exec "$installer"
+fi
+
+shot=${STOWAWAY_SCREENSHOT:-$build/installer-window.png}
+mkdir -p "$(dirname "$shot")"
+rm -f "$shot"
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
+read -r number <"$fifo"
+echo "running the installer under Xvfb on :$number" >&2
+status=0
+DISPLAY=:$number NO_AT_BRIDGE=1 STOWAWAY_SCREENSHOT=$shot "$installer" || status=$?
+# The setup program it started keeps its window for a few seconds.
+sleep 3
+if [ -f "$shot" ]; then
+  echo "screenshot of the installation window: $shot"
+else
+  echo "no screenshot was taken (the page did not load)" >&2
+  [ $status -ne 0 ] || status=1
+fi
+exit $status

@@ -1,0 +1,291 @@
+// Runs the real installer under a private Xvfb with a fresh prefix and checks the whole run:
+// extraction before the window, the window, the page, the one start of the setup program, the
+// end of the program and the removal of the extracted files.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "xvfb_display.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+namespace {
+
+constexpr int kDemoSeconds = 2;
+
+XvfbDisplay& Display() {
+  static XvfbDisplay display;
+  return display;
+}
+
+std::string ReadText(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+struct TraceLine {
+  double ms = 0;
+  double realtime = 0;
+  std::string event;
+  std::string rest;
+};
+
+std::vector<TraceLine> ReadTrace(const fs::path& p) {
+  std::vector<TraceLine> lines;
+  std::istringstream in(ReadText(p));
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream l(line);
+    TraceLine t;
+    l >> t.ms >> t.realtime >> t.event;
+    std::getline(l, t.rest);
+    if (!t.rest.empty() && t.rest[0] == ' ') t.rest.erase(0, 1);
+    lines.push_back(t);
+  }
+  return lines;
+}
+
+int IndexOf(const std::vector<TraceLine>& trace, const std::string& event) {
+  for (size_t i = 0; i < trace.size(); ++i)
+    if (trace[i].event == event) return static_cast<int>(i);
+  return -1;
+}
+
+int CountOf(const std::vector<TraceLine>& trace, const std::string& event) {
+  int n = 0;
+  for (const auto& t : trace) n += t.event == event;
+  return n;
+}
+
+// Width and height from a PNG's header.
+bool PngSize(const fs::path& p, uint32_t& w, uint32_t& h) {
+  const std::string b = ReadText(p);
+  if (b.size() < 24 || b.compare(1, 3, "PNG") != 0 || b.compare(12, 4, "IHDR") != 0) return false;
+  auto be = [&](size_t at) {
+    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |
+           uint8_t(b[at + 3]);
+  };
+  w = be(16);
+  h = be(20);
+  return true;
+}
+
+double MtimeSeconds(const fs::path& p) {
+  struct stat st {};
+  if (stat(p.c_str(), &st) != 0) return -1;
+  return double(st.st_mtim.tv_sec) + double(st.st_mtim.tv_nsec) / 1e9;
+}
+
+bool Alive(pid_t pid) { return pid > 0 && kill(pid, 0) == 0; }
+
+struct RunRecord {
+  fs::path prefix, trace, shot, demoLog, temp;
+  int status = -1;
+  bool timedOut = false;
+  std::vector<TraceLine> lines;
+  std::vector<pid_t> demoPids;
+};
+
+class InstallerRun : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (Display().Name().empty()) GTEST_SKIP() << Display().Error();
+  }
+
+  void TearDown() override {
+    for (pid_t pid : run_.demoPids)
+      if (Alive(pid)) kill(pid, SIGTERM);
+    if (!run_.prefix.empty()) fs::remove_all(run_.prefix);
+  }
+
+  // Starts the installer, waits for it (at most 60 s) and for the demo program's start.
+  void Start(const std::string& executable, const std::string& artefact) {
+    const pid_t pid = Launch(executable, artefact);
+    ASSERT_GT(pid, 0);
+    Finish(pid);
+  }
+
+  pid_t Launch(const std::string& executable, const std::string& artefact) {
+    run_.prefix = fs::temp_directory_path() / ("stowaway-e2e-" + std::to_string(getpid()) + "-" + artefact);
+    fs::remove_all(run_.prefix);
+    fs::create_directories(run_.prefix);
+    run_.trace = run_.prefix / "trace.txt";
+    run_.demoLog = run_.prefix / "demo.log";
+    run_.shot = fs::path(STOWAWAY_ARTEFACT_DIR) / (artefact + ".png");
+    fs::create_directories(run_.shot.parent_path());
+    fs::remove(run_.shot);
+
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e; ++e) {
+      std::string kv = *e;
+      const size_t eq = kv.find('=');
+      if (eq != std::string::npos) env[kv.substr(0, eq)] = kv.substr(eq + 1);
+    }
+    env["DISPLAY"] = Display().Name();
+    env.erase("WAYLAND_DISPLAY");
+    env["STOWAWAY_PREFIX"] = run_.prefix.string();
+    env["STOWAWAY_TRACE"] = run_.trace.string();
+    env["STOWAWAY_SCREENSHOT"] = run_.shot.string();
+    env["STOWAWAY_DEMO_LOG"] = run_.demoLog.string();
+    env["STOWAWAY_DEMO_SECONDS"] = std::to_string(kDemoSeconds);
+    env["NO_AT_BRIDGE"] = "1";
+    env["LSAN_OPTIONS"] = "suppressions=" STOWAWAY_LSAN_SUPPRESSIONS;
+    std::vector<std::string> kv;
+    for (auto& [k, v] : env) kv.push_back(k + "=" + v);
+    std::vector<char*> envp;
+    for (auto& s : kv) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::string exe = executable;
+    char* argv[] = {exe.data(), nullptr};
+
+    pid_t pid = -1;
+    if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
+    return pid;
+  }
+
+  void Finish(pid_t pid) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        run_.timedOut = true;
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    run_.status = status;
+    run_.lines = ReadTrace(run_.trace);
+    // The demo program logs its start as its first step; give it a moment.
+    for (int i = 0; i < 100 && ReadText(run_.demoLog).empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::istringstream log(ReadText(run_.demoLog));
+    std::string word;
+    pid_t demo;
+    while (log >> word >> demo) run_.demoPids.push_back(demo);
+    run_.temp = run_.prefix / "drive_c" / "users";
+    for (const auto& user : fs::directory_iterator(run_.temp))
+      if (fs::exists(user.path() / "Temp")) run_.temp = user.path() / "Temp";
+  }
+
+  void ExpectCleanEnd() {
+    EXPECT_FALSE(run_.timedOut) << "the installer did not end";
+    EXPECT_TRUE(WIFEXITED(run_.status) && WEXITSTATUS(run_.status) == 0) << "status " << run_.status;
+    const int loopEnd = IndexOf(run_.lines, "loop-end");
+    EXPECT_GE(loopEnd, 0);
+    EXPECT_GT(IndexOf(run_.lines, "application-destroyed"), loopEnd);
+  }
+
+  void ExpectOneSetupStartThatOutlivesTheInstaller() {
+    ASSERT_EQ(run_.demoPids.size(), 1u) << ReadText(run_.demoLog);
+    const fs::path setup = run_.temp / "vexil_qm_trial.exe";
+    // The installer has ended; the setup program still runs from its file, which stays.
+    EXPECT_TRUE(Alive(run_.demoPids[0]));
+    EXPECT_TRUE(fs::exists(setup));
+    for (int i = 0; i < (kDemoSeconds + 6) * 10 && Alive(run_.demoPids[0]); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(Alive(run_.demoPids[0])) << "the demo program did not close by itself";
+  }
+
+  RunRecord run_;
+};
+
+TEST_F(InstallerRun, ShowsTheStartPageStartsTheSetupOnceAndCleansUp) {
+  Start(STOWAWAY_INSTALLER, "installer-window");
+  ASSERT_FALSE(run_.lines.empty()) << "no trace written";
+  ExpectCleanEnd();
+
+  // The form (and with it the extraction) is complete before the window is shown.
+  const int formRead = IndexOf(run_.lines, "form-read");
+  const int shown = IndexOf(run_.lines, "shown");
+  ASSERT_GE(formRead, 0);
+  ASSERT_GT(shown, formRead);
+  const TraceLine& show = run_.lines[shown];
+  EXPECT_THAT(show.rest, HasSubstr("title=Installation "));
+  EXPECT_THAT(show.rest, HasSubstr("client=711x344"));
+  // The setup program's file (which stays) was written before the window was shown.
+  const double setupWritten = MtimeSeconds(run_.temp / "vexil_qm_trial.exe");
+  ASSERT_GT(setupWritten, 0);
+  EXPECT_LE(setupWritten, show.realtime + 0.005);
+
+  // The pane loaded the extracted start page: one navigation, no failure, one completion.
+  ASSERT_EQ(CountOf(run_.lines, "navigate"), 1);
+  const std::string uri = run_.lines[IndexOf(run_.lines, "navigate")].rest;
+  EXPECT_THAT(uri, HasSubstr("file://"));
+  EXPECT_THAT(uri, HasSubstr("/Temp/startseite.html"));
+  EXPECT_EQ(CountOf(run_.lines, "load-failed"), 0);
+  ASSERT_EQ(CountOf(run_.lines, "document-complete"), 1);
+  EXPECT_EQ(run_.lines[IndexOf(run_.lines, "document-complete")].rest, uri);
+  EXPECT_LT(IndexOf(run_.lines, "document-complete"), IndexOf(run_.lines, "close"));
+
+  uint32_t w = 0, h = 0;
+  ASSERT_TRUE(PngSize(run_.shot, w, h)) << run_.shot;
+  EXPECT_EQ(w, 711u);
+  EXPECT_EQ(h, 344u);
+
+  // The start page went with the program; the setup program's file is in use and stays.
+  EXPECT_FALSE(fs::exists(run_.temp / "startseite.html"));
+  ExpectOneSetupStartThatOutlivesTheInstaller();
+}
+
+TEST_F(InstallerRun, MissingStartPageShowsTheErrorPageAndStillStartsTheSetup) {
+  Start(STOWAWAY_INSTALLER_NOPAGE, "installer-nopage-window");
+  ASSERT_FALSE(run_.lines.empty()) << "no trace written";
+  ExpectCleanEnd();
+  EXPECT_FALSE(fs::exists(run_.temp / "startseite.html"));
+  const int failed = IndexOf(run_.lines, "load-failed");
+  ASSERT_GE(failed, 0) << "the page did not fail to load";
+  EXPECT_THAT(run_.lines[failed].rest, HasSubstr("startseite.html"));
+  // The error page completes once; that starts the setup program.
+  ASSERT_EQ(CountOf(run_.lines, "document-complete"), 1);
+  EXPECT_GT(IndexOf(run_.lines, "document-complete"), failed);
+  uint32_t w = 0, h = 0;
+  EXPECT_TRUE(PngSize(run_.shot, w, h));
+  ExpectOneSetupStartThatOutlivesTheInstaller();
+}
+
+TEST_F(InstallerRun, SigtermWhileTheWindowIsOpenEndsTheProgramAndRemovesTheFiles) {
+  const pid_t pid = Launch(STOWAWAY_INSTALLER, "installer-sigterm");
+  ASSERT_GT(pid, 0);
+  // As soon as the window is shown, before the page has loaded.
+  bool shown = false;
+  for (int i = 0; i < 3000 && !shown; ++i) {
+    shown = IndexOf(ReadTrace(run_.trace), "shown") >= 0;
+    if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_TRUE(shown);
+  kill(pid, SIGTERM);
+  Finish(pid);
+  if (IndexOf(run_.lines, "document-complete") >= 0 && IndexOf(run_.lines, "signal") < 0)
+    GTEST_SKIP() << "the page loaded before the signal arrived";
+  ExpectCleanEnd();
+  EXPECT_GE(IndexOf(run_.lines, "signal"), 0);
+  EXPECT_EQ(IndexOf(run_.lines, "document-complete"), -1);
+  EXPECT_TRUE(run_.demoPids.empty()) << "the setup program started";
+  // Nothing runs from the temporary directory, so both files are gone.
+  EXPECT_FALSE(fs::exists(run_.temp / "startseite.html"));
+  EXPECT_FALSE(fs::exists(run_.temp / "vexil_qm_trial.exe"));
+}
+
+}  // namespace

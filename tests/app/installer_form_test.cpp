@@ -1,0 +1,177 @@
+// The window as the installer carries it: the form resource read from the built executable's
+// resource section, the storage's files against the unit's names, the extraction at load and
+// the removal at destruction; and the opening of addresses through the registry's command.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include "Cp1252.h"
+#include "ExtCtrls.h"
+#include "GuiClasses.h"
+#include "StdCtrls.h"
+#include "Unit1.h"
+#include "WebBrowser.h"
+#include "acFileStorage.h"
+#include "acSystemInfo.h"
+#include "acUtils.h"
+#include "hostpath.h"
+#include "posix/execresources.h"
+#include "winapi.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// A fresh prefix for the process's drive C: and registry.
+class PrefixTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    prefix_ = fs::temp_directory_path() / ("stowaway-form-" + std::to_string(getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(prefix_);
+    fs::create_directories(prefix_);
+    setenv("STOWAWAY_PREFIX", prefix_.c_str(), 1);
+    RegisterGuiClasses();
+    RegisterStorageClasses();
+    RegisterSystemInfoClasses();
+    InitializeUnit1();
+  }
+  void TearDown() override { fs::remove_all(prefix_); }
+  fs::path prefix_;
+};
+
+std::string InstallerForm() {
+  for (const ExecutableResource& r : ReadExecutableResources(STOWAWAY_INSTALLER))
+    if (r.type == 10 && r.name == "TFORM1") return r.data;
+  return {};
+}
+
+using InstallerForm1 = PrefixTest;
+
+TEST_F(InstallerForm1, TheExecutableCarriesTheWindowWithBothFilesUnderTheUnitsNames) {
+  const std::string form = InstallerForm();
+  ASSERT_EQ(form.substr(0, 4), "TPF0");
+  const fs::path temp = WindowsPathToUnix(GetTempDir());
+  {
+    auto window = std::make_unique<TForm1>(nullptr, form);
+    // Fields in place, window properties as designed.
+    ASSERT_TRUE(window->acFileStorage1 && window->acSystemInfo1 && window->WebBrowser1 && window->Label3 &&
+                window->Image2 && window->Label2 && window->Label5 && window->Label6);
+    EXPECT_EQ(window->Caption(), "Installation");
+    EXPECT_EQ(window->ClientWidth(), 711);
+    EXPECT_EQ(window->ClientHeight(), 344);
+    EXPECT_EQ(window->BorderStyle(), bsSingle);
+    EXPECT_EQ(window->Color(), clWhite);
+    EXPECT_EQ(window->OnActivate.MethodName(), "FormActivate");
+    EXPECT_EQ(window->Label3->Caption(), "Noch ein Mausklick und Sie k\xF6nnen loslegen!");
+    EXPECT_EQ(window->Label3->DrawFont().Color(), clNavy);
+    EXPECT_EQ(window->Image2->Cursor(), crHandPoint);
+    EXPECT_EQ(window->Image2->Picture()->Bitmap().Width(), 148);
+    EXPECT_EQ(window->Image2->Picture()->Bitmap().Height(), 149);
+    EXPECT_EQ(window->Image2->Picture()->Bitmap().BitsPerPixel(), 8);
+    EXPECT_EQ(window->Image2->Picture()->Bitmap().PaletteSize(), 256);
+    EXPECT_EQ(window->Image2->OnClick.MethodName(), "Image2Click");
+    EXPECT_EQ(window->WebBrowser1->TabOrder(), 0);
+    EXPECT_EQ(window->WebBrowser1->ControlData().size(), 76u);
+    EXPECT_EQ(window->WebBrowser1->OnDocumentComplete.MethodName(), "WebBrowser1DocumentComplete");
+
+    // The storage holds the page and the setup program under the unit's names, in that order.
+    TacFileStorage& storage = *window->acFileStorage1;
+    ASSERT_EQ(storage.Count(), 2);
+    EXPECT_EQ(storage.File(0)->FileName, StartPageFileName);
+    EXPECT_EQ(storage.File(1)->FileName, SetupFileName);
+    EXPECT_EQ(storage.File(0)->Size, static_cast<int32_t>(fs::file_size(STOWAWAY_START_PAGE)));
+    EXPECT_EQ(storage.File(0)->Data.Bytes(), ReadText(STOWAWAY_START_PAGE));
+
+    // Extracted while the form was read, before any handler could run.
+    EXPECT_EQ(ReadText(temp / StartPageFileName), ReadText(STOWAWAY_START_PAGE));
+    EXPECT_TRUE(fs::exists(temp / SetupFileName));
+
+    // The page's path: the temporary directory, one backslash, the name.
+    const std::string path = window->StartPagePath();
+    EXPECT_EQ(path, window->acSystemInfo1->GetDirTemp() + "\\" + StartPageFileName);
+    EXPECT_EQ(path.find("\\\\"), std::string::npos);
+    EXPECT_EQ(fs::path(WindowsPathToUnix(path)), temp / StartPageFileName);
+  }
+  // Destroying the window removed what the storage wrote.
+  EXPECT_FALSE(fs::exists(temp / StartPageFileName));
+  EXPECT_FALSE(fs::exists(temp / SetupFileName));
+}
+
+// OpenWithDefaultBrowser with a registered command: a script that records its arguments.
+struct BrowserCase {
+  const char* name;
+  // The command; %P stands for the script's Windows path. Empty: no value at all.
+  std::string command;
+  bool asString;
+  bool expectStarted;
+};
+
+void PrintTo(const BrowserCase& c, std::ostream* os) { *os << c.name; }
+
+class OpenWithDefaultBrowserTest : public PrefixTest, public ::testing::WithParamInterface<BrowserCase> {};
+
+TEST_P(OpenWithDefaultBrowserTest, StartsTheQuotedProgramWithTheAddressAsItsOnlyParameter) {
+  const BrowserCase& c = GetParam();
+  const fs::path script = prefix_ / "browser.sh";
+  const fs::path record = prefix_ / "args.txt";
+  {
+    std::ofstream s(script);
+    s << "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\" >> '" << record.string() << "'; done\n";
+  }
+  fs::permissions(script, fs::perms::owner_all);
+  const std::string program = UnixPathToWindows(script.string());
+  std::string command = c.command;
+  for (size_t at; (at = command.find("%P")) != std::string::npos;) command.replace(at, 2, program);
+
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  if (c.asString) {
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+  } else {
+    const DWORD number = 5;
+    RegSetValueExA(key, nullptr, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  }
+  RegCloseKey(key);
+
+  OpenWithDefaultBrowser("https://www.example.com/a page/");
+  for (int i = 0; i < 200 && c.expectStarted && !fs::exists(record); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (c.expectStarted) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(ReadText(record), "[https://www.example.com/a][page/]");
+  } else {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(fs::exists(record));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, OpenWithDefaultBrowserTest,
+    ::testing::Values(BrowserCase{"QuotedProgramWithOptions", "\"%P\" -nohome \"%1\"", true, true},
+                      BrowserCase{"TextBeforeTheQuotedProgram", "start \"%P\" %1", true, true},
+                      BrowserCase{"UnquotedProgram", "%P %1", true, true},
+                      BrowserCase{"EmptyCommand", "", true, false},
+                      BrowserCase{"NotAString", "", false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
