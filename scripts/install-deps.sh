@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, skipping those already present.
-# Usage: scripts/install-deps.sh [test|run]
+# Usage: scripts/install-deps.sh [test|run]   (run: only what building and running the installer needs)
 set -euo pipefail
 what=${1:-test}
-pkgs=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev
-      clang libclang-rt-14-dev fpc
-      libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth fonts-liberation2)
+pkgs=(cmake ninja-build g++ pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth fonts-liberation2)
+if [ "$what" = test ]; then
+  pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev clang libclang-rt-14-dev fpc)
+fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
