@@ -9,7 +9,8 @@
 #include "GuiClasses.h"
 #include "Unit1.h"
 #include "acFileStorage.h"
-#include "acMessageBox.h"
+#include "acInet.h"
+#include "acProcessorRecord.h"
 #include "acSystemInfo.h"
 
 int main() {
@@ -17,12 +18,11 @@ int main() {
   RegisterGuiClasses();
   RegisterStorageClasses();
   RegisterSystemInfoClasses();
+  InitSystemInfoUnit();  // the processor record, taken once
+  InitInetUnit();        // the sockets layer, for the life of the process
   InitializeUnit1();
 
   auto app = std::make_unique<TGuiApplication>(nullptr);
-  SetApplicationMessageBox([](const std::string& text, const std::string& caption, int flags) {
-    return GuiApplication() ? GuiApplication()->MessageBox(text, caption, static_cast<unsigned>(flags)) : 0;
-  });
   int status = 0;
   try {
     app->Initialize();
@@ -34,8 +34,8 @@ int main() {
     status = 1;
   }
   FinalizeUnit1();
-  SetApplicationMessageBox(nullptr);
   app.reset();
   Form1 = nullptr;
+  FinalizeInetUnit();
   return status;
 }

@@ -85,7 +85,7 @@ class TGuiApplication : public TApplication {
   // The application's native window handle.
   uintptr_t Handle() const;
 
-  int MessageBox(const std::string& text, const std::string& caption, unsigned flags = MB_OK);
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags = MB_OK) override;
 
   // The default exception handler: OnException when assigned, else a message box with the
   // error's text; the program goes on.

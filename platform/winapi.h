@@ -19,6 +19,10 @@
 #include "win/winfile.h"
 #include "win/winreg.h"
 #include "win/winsys.h"
+#include "win/winsysinfo.h"
+#include "win/winvolume.h"
+#include "win/winprofile.h"
+#include "win/winsock.h"
 #endif
 
 // Additions of our own that both platforms provide (path mapping, REGEDIT4

@@ -1,11 +1,17 @@
 // TacSystemInfo: the component, its published properties, the edit rule and the read-only
-// refusal. The folder and identity properties live in acSystemFolders.cpp and
-// acSystemIdentity.cpp.
+// refusal. The other properties live beside it: folders in acSystemFolders.cpp, identity in
+// acSystemIdentity.cpp, machine facts in acSystemMachine.cpp, the system version in
+// acSystemVersion.cpp, the screen saver in acScreenSaver.cpp, the internet status in
+// acInet.cpp.
 #include "acSystemInfo.h"
 
 #include "PropertyRegistry.h"
 #include "acMessageBox.h"
 #include "acUtils.h"
+
+const TTypeNames TacInternetStatusNames("TacInternetStatus", {"iOffline", "iOnline"});
+const TTypeNames TacOSVersionTypeNames("TacOSVersion", {"osUnknown", "os95", "os95OSR2", "os98", "os98SE", "osNT3",
+                                                        "osNT4", "os2K", "osME", "osXP"});
 
 TacSystemInfo::TacSystemInfo(TComponent* owner) : TacComponent(owner) {}
 
@@ -27,8 +33,8 @@ std::string TacSystemInfo::GetSystemPathes() const {
 }
 void TacSystemInfo::SetSystemPathes(const std::string&) { RefuseReadOnly(); }
 
-// Every fact is published not stored: only ALLOW_EDIT travels in a form. The places of the
-// machine, display and network facts are marked where they belong in the order.
+// Every fact is published not stored: only ALLOW_EDIT travels in a form. The place of the
+// display modes is marked where they belong in the order.
 const TClassInfo& TacSystemInfo::StaticClassInfo() {
   using S = TacSystemInfo;
   static const TClassInfo info =
@@ -38,7 +44,7 @@ const TClassInfo& TacSystemInfo::StaticClassInfo() {
           .String("ComputerName", &S::GetComputerName, &S::SetComputerName).Stored(false)
           .String("ComputerWorkgroup", &S::GetComputerWorkgroup, &S::SetComputerWorkgroup).Stored(false)
           .String("CurrentUserName", &S::GetCurrentUserName, &S::SetCurrentUserName).Stored(false)
-          // WinDirectXVersion
+          .String("WinDirectXVersion", &S::GetWinDirectXVersion, &S::SetWinDirectXVersion).Stored(false)
           .String("DefaultBrowser", &S::GetDefaultBrowser, &S::SetDefaultBrowser).Stored(false)
           .String("DirAppData", &S::GetDirAppData, &S::SetDirAppData).Stored(false)
           .String("DirAppDataAll", &S::GetDirAppDataAll, &S::SetDirAppDataAll).Stored(false)
@@ -69,21 +75,36 @@ const TClassInfo& TacSystemInfo::StaticClassInfo() {
           .String("DirTemplates", &S::GetDirTemplates, &S::SetDirTemplates).Stored(false)
           .String("DirTemplatesAll", &S::GetDirTemplatesAll, &S::SetDirTemplatesAll).Stored(false)
           .String("DirWindows", &S::GetDirWindows, &S::SetDirWindows).Stored(false)
-          // DiskCSerialNumber, DiskCSerialNumberStr
-          // InternetStatus
-          // MemAvailPhisical, MemTotalPhisical, MemAvailVirtual, MemTotalVirtual, MemLoad
-          // OSVersion
+          .Integer("DiskCSerialNumber", &S::GetDiskCSerialNumber, &S::SetDiskCSerialNumber).Stored(false)
+          .String("DiskCSerialNumberStr", &S::GetDiskCSerialNumberStr, &S::SetDiskCSerialNumberStr).Stored(false)
+          .Enum("InternetStatus", TacInternetStatusNames, &S::GetInternetStatus, &S::SetInternetStatus).Stored(false)
+          .Cardinal("MemAvailPhisical", &S::GetMemAvailPhisical, &S::SetMemAvailPhisical).Stored(false)
+          .Cardinal("MemTotalPhisical", &S::GetMemTotalPhisical, &S::SetMemTotalPhisical).Stored(false)
+          .Cardinal("MemAvailVirtual", &S::GetMemAvailVirtual, &S::SetMemAvailVirtual).Stored(false)
+          .Cardinal("MemTotalVirtual", &S::GetMemTotalVirtual, &S::SetMemTotalVirtual).Stored(false)
+          .Integer("MemLoad", &S::GetMemLoad, &S::SetMemLoad).Stored(false)
+          .Enum("OSVersion", TacOSVersionTypeNames, &S::GetOSVersion, &S::SetOSVersion).Stored(false)
           .String("OwnerName", &S::GetOwnerName, &S::SetOwnerName).Stored(false)
           .String("OwnerCompany", &S::GetOwnerCompany, &S::SetOwnerCompany).Stored(false)
-          // CPUIdentifier, CPUVendor, CPUArchitecture, CPUsNumber, CPUType, CPUFrequency
-          // ScreenColorMode, ScreenResolution, ScreenSaver
-          // SystemUpTime
+          .String("CPUIdentifier", &S::GetCPUIdentifier, &S::SetCPUIdentifier).Stored(false)
+          .String("CPUVendor", &S::GetCPUVendor, &S::SetCPUVendor).Stored(false)
+          .Enum("CPUArchitecture", TacCPUArchitectureNames, &S::GetCPUArchitecture, &S::SetCPUArchitecture).Stored(false)
+          .Integer("CPUsNumber", &S::GetCPUsNumber, &S::SetCPUsNumber).Stored(false)
+          .Enum("CPUType", TacCPUTypeNames, &S::GetCPUType, &S::SetCPUType).Stored(false)
+          .Integer("CPUFrequency", &S::GetCPUFrequency, &S::SetCPUFrequency).Stored(false)
+          // ScreenColorMode, ScreenResolution
+          .String("ScreenSaver", &S::GetScreenSaver, &S::SetScreenSaver).Stored(false)
+          .Integer("SystemUpTime", &S::GetSystemUpTime, &S::SetSystemUpTime).Stored(false)
           .String("SystemPathes", &S::GetSystemPathes, &S::SetSystemPathes).Stored(false)
-          // WinNT
+          .Boolean("WinNT", &S::GetWinNT, &S::SetWinNT).Stored(false)
           .String("WinProductID", &S::GetWinProductID, &S::SetWinProductID).Stored(false)
           .String("WinProductName", &S::GetWinProductName, &S::SetWinProductName).Stored(false)
-          // WinVersion, WinVersionBuild, WinVersionMajor, WinVersionMinor, WinVersionNumber,
-          // WinVersionSubNumber
+          .String("WinVersion", &S::GetWinVersion, &S::SetWinVersion).Stored(false)
+          .Integer("WinVersionBuild", &S::GetWinVersionBuild, &S::SetWinVersionBuild).Stored(false)
+          .Integer("WinVersionMajor", &S::GetWinVersionMajor, &S::SetWinVersionMajor).Stored(false)
+          .Integer("WinVersionMinor", &S::GetWinVersionMinor, &S::SetWinVersionMinor).Stored(false)
+          .String("WinVersionNumber", &S::GetWinVersionNumber, &S::SetWinVersionNumber).Stored(false)
+          .String("WinVersionSubNumber", &S::GetWinVersionSubNumber, &S::SetWinVersionSubNumber).Stored(false)
           .Build();
   return info;
 }

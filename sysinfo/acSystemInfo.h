@@ -1,6 +1,8 @@
 #pragma once
 // TacSystemInfo: a non-visual component that presents facts about the Windows installation
-// as published properties: the well-known folders and the computer, user and owner identity.
+// as published properties: the well-known folders, the computer, user and owner identity,
+// the processor, memory, drive C, uptime, the system version, the screen saver and the
+// internet status.
 //
 // Every read asks the system afresh; the component keeps no copy of any value. Some facts can
 // be changed through the same properties (registry values), but only while ALLOW_EDIT is on
@@ -10,9 +12,19 @@
 //
 // Only ALLOW_EDIT is written to a form, and only when true; every fact is marked not stored,
 // so a form never carries system facts and loading a form never assigns them.
+#include <cstdint>
 #include <string>
 
+#include "TypeNames.h"
 #include "acClasses.h"
+#include "acProcessorRecord.h"
+#include "acUtils.h"
+
+// Whether the machine is on line (see acInet.h). Ordinals are streamed, keep them.
+enum TacInternetStatus { iOffline, iOnline };
+extern const TTypeNames TacInternetStatusNames;
+// The identifiers of TacOSVersion for the published OSVersion property.
+extern const TTypeNames TacOSVersionTypeNames;
 
 class TacSystemInfo : public TacComponent {
   STOWAWAY_CLASS(TacSystemInfo, TacComponent)
@@ -37,7 +49,9 @@ class TacSystemInfo : public TacComponent {
   std::string GetCurrentUserName() const;
   void SetCurrentUserName(const std::string& value);
 
-  // (WinDirectXVersion, String, read-only, belongs here: machine facts.)
+  // HKLM "Software\Microsoft\DirectX" value "Version" (read-only).
+  std::string GetWinDirectXVersion() const;
+  void SetWinDirectXVersion(const std::string& value);
 
   // The program that opens ".html" files, without its parameters (read-only).
   std::string GetDefaultBrowser() const;
@@ -108,10 +122,33 @@ class TacSystemInfo : public TacComponent {
   std::string GetDirWindows() const;
   void SetDirWindows(const std::string& value);
 
-  // (DiskCSerialNumber Integer, DiskCSerialNumberStr String: machine facts.)
-  // (InternetStatus TacInternetStatus: network status.)
-  // (MemAvailPhisical, MemTotalPhisical, MemAvailVirtual, MemTotalVirtual Cardinal,
-  //  MemLoad Integer, OSVersion TacOSVersion: machine facts.)
+  // The volume serial number of C:\ as a signed 32-bit number and as "XXXX-XXXX" text
+  // (read-only; 0 and the empty text when the volume cannot be queried).
+  int GetDiskCSerialNumber() const;
+  void SetDiskCSerialNumber(int value);
+  std::string GetDiskCSerialNumberStr() const;
+  void SetDiskCSerialNumberStr(const std::string& value);
+
+  // iOnline when IsInternetConnected (acInet.h), else iOffline (read-only).
+  TacInternetStatus GetInternetStatus() const;
+  void SetInternetStatus(TacInternetStatus value);
+
+  // GlobalMemoryStatus, one fresh call per read: bytes (sizes beyond 4 GiB - 1 read as
+  // 4 GiB - 1) and the percentage of physical memory in use (read-only).
+  std::uint32_t GetMemAvailPhisical() const;
+  void SetMemAvailPhisical(std::uint32_t value);
+  std::uint32_t GetMemTotalPhisical() const;
+  void SetMemTotalPhisical(std::uint32_t value);
+  std::uint32_t GetMemAvailVirtual() const;
+  void SetMemAvailVirtual(std::uint32_t value);
+  std::uint32_t GetMemTotalVirtual() const;
+  void SetMemTotalVirtual(std::uint32_t value);
+  int GetMemLoad() const;
+  void SetMemLoad(int value);
+
+  // The running system's classification (read-only).
+  TacOSVersion GetOSVersion() const;
+  void SetOSVersion(TacOSVersion value);
 
   // The registered owner and organisation (editable).
   std::string GetOwnerName() const;
@@ -119,17 +156,39 @@ class TacSystemInfo : public TacComponent {
   std::string GetOwnerCompany() const;
   void SetOwnerCompany(const std::string& value);
 
-  // (CPUIdentifier, CPUVendor String, CPUArchitecture TacCPUArchitecture, CPUsNumber Integer,
-  //  CPUType TacCPUType, CPUFrequency Integer: machine facts.)
-  // (ScreenColorMode TacScreenColorMode, ScreenResolution TacScreenResolution, ScreenSaver
-  //  String: display facts.)
-  // (SystemUpTime Integer: machine facts.)
+  // The processor: its registry description, the start-up record (acProcessorRecord.h) and
+  // the clock in MHz, measured at each read for about 50 ms (read-only).
+  std::string GetCPUIdentifier() const;
+  void SetCPUIdentifier(const std::string& value);
+  std::string GetCPUVendor() const;
+  void SetCPUVendor(const std::string& value);
+  TacCPUArchitecture GetCPUArchitecture() const;
+  void SetCPUArchitecture(TacCPUArchitecture value);
+  int GetCPUsNumber() const;
+  void SetCPUsNumber(int value);
+  TacCPUType GetCPUType() const;
+  void SetCPUType(TacCPUType value);
+  int GetCPUFrequency() const;
+  void SetCPUFrequency(int value);
+
+  // (ScreenColorMode TacScreenColorMode, ScreenResolution TacScreenResolution: display.)
+
+  // The screen-saver setting (editable; see acScreenSaver.h).
+  std::string GetScreenSaver() const;
+  void SetScreenSaver(const std::string& value);
+
+  // Whole seconds since the system started; wraps to 0 with the 32-bit tick count after
+  // 49.7 days (read-only).
+  int GetSystemUpTime() const;
+  void SetSystemUpTime(int value);
 
   // The PATH environment variable (read-only).
   std::string GetSystemPathes() const;
   void SetSystemPathes(const std::string& value);
 
-  // (WinNT Boolean: machine facts.)
+  // True on the NT family (IsWinNT; read-only).
+  bool GetWinNT() const;
+  void SetWinNT(bool value);
 
   // Product identifier and name of the installed Windows (read-only).
   std::string GetWinProductID() const;
@@ -137,8 +196,19 @@ class TacSystemInfo : public TacComponent {
   std::string GetWinProductName() const;
   void SetWinProductName(const std::string& value);
 
-  // (WinVersion String, WinVersionBuild, WinVersionMajor, WinVersionMinor Integer,
-  //  WinVersionNumber, WinVersionSubNumber String: machine facts.)
+  // Version name and numbers (read-only; see acSystemVersion.h).
+  std::string GetWinVersion() const;
+  void SetWinVersion(const std::string& value);
+  int GetWinVersionBuild() const;
+  void SetWinVersionBuild(int value);
+  int GetWinVersionMajor() const;
+  void SetWinVersionMajor(int value);
+  int GetWinVersionMinor() const;
+  void SetWinVersionMinor(int value);
+  std::string GetWinVersionNumber() const;
+  void SetWinVersionNumber(const std::string& value);
+  std::string GetWinVersionSubNumber() const;
+  void SetWinVersionSubNumber(const std::string& value);
 
   // The refusal of read-only setters: in the form designer (not while loading) with
   // ALLOW_EDIT on, shows "This property is READ-ONLY.\r\nYou could not change this value."

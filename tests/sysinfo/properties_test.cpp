@@ -80,12 +80,48 @@ using ::testing::ElementsAreArray;
 
 const std::vector<std::string> kPublished = {
     "Name", "Tag", "About", "ALLOW_EDIT", "ComputerDescription", "ComputerName", "ComputerWorkgroup",
-    "CurrentUserName", "DefaultBrowser", "DirAppData", "DirAppDataAll", "DirCache", "DirCookies",
-    "DirCommonFiles", "DirDesktop", "DirFavorites", "DirFavoritesAll", "DirFonts", "DirHistory", "DirMedia",
-    "DirMyPictures", "DirNetHood", "DirPersonal", "DirPrintHood", "DirProgramFiles", "DirPrograms",
+    "CurrentUserName", "WinDirectXVersion", "DefaultBrowser", "DirAppData", "DirAppDataAll", "DirCache",
+    "DirCookies", "DirCommonFiles", "DirDesktop", "DirFavorites", "DirFavoritesAll", "DirFonts", "DirHistory",
+    "DirMedia", "DirMyPictures", "DirNetHood", "DirPersonal", "DirPrintHood", "DirProgramFiles", "DirPrograms",
     "DirProgramsAll", "DirRecent", "DirSendTo", "DirStartMenu", "DirStartMenuAll", "DirStartup",
-    "DirStartupAll", "DirSystem", "DirTemp", "DirTemplates", "DirTemplatesAll", "DirWindows", "OwnerName",
-    "OwnerCompany", "SystemPathes", "WinProductID", "WinProductName"};
+    "DirStartupAll", "DirSystem", "DirTemp", "DirTemplates", "DirTemplatesAll", "DirWindows",
+    "DiskCSerialNumber", "DiskCSerialNumberStr", "InternetStatus", "MemAvailPhisical", "MemTotalPhisical",
+    "MemAvailVirtual", "MemTotalVirtual", "MemLoad", "OSVersion", "OwnerName", "OwnerCompany", "CPUIdentifier",
+    "CPUVendor", "CPUArchitecture", "CPUsNumber", "CPUType", "CPUFrequency", "ScreenSaver", "SystemUpTime",
+    "SystemPathes", "WinNT", "WinProductID", "WinProductName", "WinVersion", "WinVersionBuild",
+    "WinVersionMajor", "WinVersionMinor", "WinVersionNumber", "WinVersionSubNumber"};
+
+// The kinds of the properties that are not texts, with the type of the enumerations.
+struct OrdinalKind {
+  const char* name;
+  TPropKind kind;
+  const char* typeName;
+};
+const OrdinalKind kOrdinals[] = {
+    {"DiskCSerialNumber", TPropKind::Integer, nullptr},
+    {"InternetStatus", TPropKind::Enumeration, "TacInternetStatus"},
+    {"MemAvailPhisical", TPropKind::Cardinal, nullptr},
+    {"MemTotalPhisical", TPropKind::Cardinal, nullptr},
+    {"MemAvailVirtual", TPropKind::Cardinal, nullptr},
+    {"MemTotalVirtual", TPropKind::Cardinal, nullptr},
+    {"MemLoad", TPropKind::Integer, nullptr},
+    {"OSVersion", TPropKind::Enumeration, "TacOSVersion"},
+    {"CPUArchitecture", TPropKind::Enumeration, "TacCPUArchitecture"},
+    {"CPUsNumber", TPropKind::Integer, nullptr},
+    {"CPUType", TPropKind::Enumeration, "TacCPUType"},
+    {"CPUFrequency", TPropKind::Integer, nullptr},
+    {"SystemUpTime", TPropKind::Integer, nullptr},
+    {"WinNT", TPropKind::Boolean, nullptr},
+    {"WinVersionBuild", TPropKind::Integer, nullptr},
+    {"WinVersionMajor", TPropKind::Integer, nullptr},
+    {"WinVersionMinor", TPropKind::Integer, nullptr},
+};
+
+const OrdinalKind* FindOrdinal(const std::string& name) {
+  for (const OrdinalKind& k : kOrdinals)
+    if (name == k.name) return &k;
+  return nullptr;
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -112,10 +148,18 @@ TEST_F(PropertiesTest, PublishedInDeclarationOrderOnlyAllowEditStored) {
       EXPECT_EQ(p->Kind, TPropKind::Boolean);
       EXPECT_TRUE(p->IsStored(*info));
       EXPECT_EQ(p->OrdDefault, 0);
+    } else if (const OrdinalKind* ordinal = FindOrdinal(p->Name)) {
+      EXPECT_EQ(p->Kind, ordinal->kind);
+      if (ordinal->typeName) {
+        ASSERT_NE(p->Names, nullptr);
+        EXPECT_EQ(p->Names->TypeName(), ordinal->typeName);
+      }
+      EXPECT_FALSE(p->IsStored(*info));
+      EXPECT_TRUE(p->SetOrd);  // every property has a setter
     } else {
       EXPECT_EQ(p->Kind, TPropKind::String);
       EXPECT_FALSE(p->IsStored(*info));
-      EXPECT_TRUE(p->SetStr);  // every property has a setter
+      EXPECT_TRUE(p->SetStr);
     }
   }
   EXPECT_THAT(names, ElementsAreArray(kPublished));
@@ -175,8 +219,8 @@ TEST_F(PropertiesTest, ListingHasEveryPropertyInOrderWithItsValue) {
   EXPECT_EQ(lines[1], "Tag = -7");
   EXPECT_EQ(lines[2], "About = ''");
   EXPECT_EQ(lines[3], "ALLOW_EDIT = False");
-  EXPECT_EQ(lines[15], "DirFavorites = 'C:\\It''s '#196'rger\\'");
-  EXPECT_EQ(lines[34], "DirTemp = " + FormTextQuoted(info->GetDirTemp()));
+  EXPECT_EQ(lines[16], "DirFavorites = 'C:\\It''s '#196'rger\\'");
+  EXPECT_EQ(lines[35], "DirTemp = " + FormTextQuoted(info->GetDirTemp()));
 }
 
 // The listing writes values as the text form does: compared line by line with the writer on
