@@ -15,6 +15,36 @@ constexpr int kMaxDepth = 200;  // nesting of objects, lists and collections
 const char* const kHex = "0123456789ABCDEF";
 
 // ---------------------------------------------------------------- binary to text
+// Quoted text with #n for control characters and code points from 127 up, as the text form
+// writes strings: '' for an empty text.
+template <class Codes>
+std::string QuoteCodes(const Codes& codes) {
+  if (codes.empty()) return "''";
+  std::string res;
+  bool inString = false;
+  for (uint32_t w : codes) {
+    std::string piece;
+    bool newIn = inString;
+    if (w == '\'') {
+      newIn = true;
+      piece = "''";
+    } else if (w >= 32 && w < 127) {
+      newIn = true;
+      piece = std::string(1, static_cast<char>(w));
+    } else {
+      newIn = false;
+      piece = "#" + std::to_string(w);
+    }
+    if (newIn != inString) {
+      piece = "'" + piece;
+      inString = newIn;
+    }
+    res += piece;
+  }
+  if (inString) res += "'";
+  return res;
+}
+
 class BinaryToText {
 public:
   BinaryToText(TStream& in, TStream& out) : in_(in), out_(out) {}
@@ -69,36 +99,9 @@ private:
     }
   }
 
-  // Quoted text with #n for control characters and code points from 127 up.
   template <class Codes>
   void OutChars(const Codes& codes) {
-    if (codes.empty()) {
-      Out("''");
-      return;
-    }
-    std::string res;
-    bool inString = false;
-    for (uint32_t w : codes) {
-      std::string piece;
-      bool newIn = inString;
-      if (w == '\'') {
-        newIn = true;
-        piece = "''";
-      } else if (w >= 32 && w < 127) {
-        newIn = true;
-        piece = std::string(1, static_cast<char>(w));
-      } else {
-        newIn = false;
-        piece = "#" + std::to_string(w);
-      }
-      if (newIn != inString) {
-        piece = "'" + piece;
-        inString = newIn;
-      }
-      res += piece;
-    }
-    if (inString) res += "'";
-    Out(res);
+    Out(QuoteCodes(codes));
   }
   void OutString(const std::string& s) {
     std::vector<uint32_t> codes;
@@ -697,4 +700,10 @@ void ObjectTextToBinary(TStream& input, TStream& output) {
   input.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
   Parser parser(std::move(text));
   TextToBinary(parser, output).Run();
+}
+
+std::string FormTextQuoted(const std::string& text) {
+  std::vector<uint32_t> codes;
+  for (char c : text) codes.push_back(static_cast<uint8_t>(c));
+  return QuoteCodes(codes);
 }

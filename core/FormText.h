@@ -17,6 +17,8 @@
 // a string holding a #n above 127 becomes a wide string (vaWString) in the binary form, as in
 // Free Pascal; the reader turns it back into Windows-1252. Floating-point values are not
 // supported and raise an error. Lines end with "\n".
+#include <string>
+
 #include "Stream.h"
 
 // Converts a binary form at the input's position to text. Raises EReadError for bad input.
@@ -24,3 +26,8 @@ void ObjectBinaryToText(TStream& input, TStream& output);
 // Converts a text form at the input's position to binary. Raises EParserError with line and
 // column for bad input.
 void ObjectTextToBinary(TStream& input, TStream& output);
+
+// A Windows-1252 text quoted as the text form writes strings: printable characters inside
+// single quotes (a quote doubled), control characters and bytes from 127 up as #n; '' when
+// empty.
+std::string FormTextQuoted(const std::string& text);

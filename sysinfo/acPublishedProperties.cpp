@@ -6,28 +6,6 @@
 #include "IdentConversion.h"
 #include "TypeNames.h"
 
-std::string FormTextQuoted(const std::string& text) {
-  if (text.empty()) return "''";
-  std::string out;
-  bool quoted = false;
-  for (char c : text) {
-    const auto code = static_cast<uint8_t>(c);
-    const bool printable = code >= 32 && code < 127;
-    if (printable != quoted) {
-      out += '\'';
-      quoted = printable;
-    }
-    if (!printable)
-      out += "#" + std::to_string(code);
-    else if (c == '\'')
-      out += "''";
-    else
-      out += c;
-  }
-  if (quoted) out += '\'';
-  return out;
-}
-
 namespace {
 
 std::string OrdinalText(TObject& object, const TPropInfo& p) {

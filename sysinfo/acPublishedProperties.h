@@ -7,10 +7,9 @@
 #include <ostream>
 #include <string>
 
+#include "FormText.h"  // FormTextQuoted
+
 class TObject;
 
 void WritePublishedProperties(TObject& object, std::ostream& out);
 
-// A Windows-1252 text quoted as the text form writes it: printable characters inside single
-// quotes (a quote doubled), control characters and bytes from 127 up as #n; '' when empty.
-std::string FormTextQuoted(const std::string& text);
