@@ -9,6 +9,7 @@
 #include "GuiClasses.h"
 #include "Unit1.h"
 #include "acFileStorage.h"
+#include "acGraphics.h"
 #include "acInet.h"
 #include "acProcessorRecord.h"
 #include "acSystemInfo.h"
@@ -16,6 +17,7 @@
 int main() {
   // Start-up steps of the units.
   RegisterGuiClasses();
+  InitDisplayExtras();   // after the framework's own identifiers, which it falls back to
   RegisterStorageClasses();
   RegisterSystemInfoClasses();
   InitSystemInfoUnit();  // the processor record, taken once
