@@ -15,6 +15,14 @@ using namespace winposix;
 
 namespace {
 
+// A Unix time in seconds as a FILETIME: 100-nanosecond intervals since 1601-01-01.
+FILETIME SecondsToFileTime(uint64_t seconds)
+{
+    const uint64_t ticks = (seconds + 11644473600ULL) * 10000000ULL;
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
+
 enum class Root { Machine, User, Classes };
 
 struct OpenKey {
@@ -405,8 +413,7 @@ LSTATUS RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
     if (lpcbSecurityDescriptor)
         *lpcbSecurityDescriptor = 0;
     if (lpftLastWriteTime) {
-        const uint64_t ticks = (static_cast<uint64_t>(modified) + 11644473600ULL) * 10000000ULL;
-        *lpftLastWriteTime = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        *lpftLastWriteTime = SecondsToFileTime(modified);
     }
     return ERROR_SUCCESS;
 }
@@ -455,8 +462,7 @@ LSTATUS RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
     if (lpcchClass)
         *lpcchClass = 0;
     if (lpftLastWriteTime) {
-        const uint64_t ticks = (static_cast<uint64_t>(key.modified) + 11644473600ULL) * 10000000ULL;
-        *lpftLastWriteTime = FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        *lpftLastWriteTime = SecondsToFileTime(key.modified);
     }
     return ERROR_SUCCESS;
 }

@@ -255,24 +255,6 @@ std::string Escape(const std::string& text, const char* alsoEscaped)
     return out;
 }
 
-void WriteHex(std::string& out, size_t column, const std::string& bytes)
-{
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char buf[4];
-        std::snprintf(buf, sizeof buf, "%02x", static_cast<unsigned char>(bytes[i]));
-        out += buf;
-        column += 2;
-        if (i + 1 < bytes.size()) {
-            out += ',';
-            ++column;
-            if (column > 76) {
-                out += "\\\n  ";
-                column = 2;
-            }
-        }
-    }
-}
-
 void WriteValue(std::string& out, const RegValue& value)
 {
     std::string head = value.name.empty() ? "@=" : "\"" + Escape(value.name, "") + "\"=";
@@ -402,6 +384,24 @@ std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo)
                       Escape(relativeTo, "") + "\n";
     WriteKey(out, root, "");
     return out;
+}
+
+void WriteHex(std::string& out, size_t column, const std::string& bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char buf[4];
+        std::snprintf(buf, sizeof buf, "%02x", static_cast<unsigned char>(bytes[i]));
+        out += buf;
+        column += 2;
+        if (i + 1 < bytes.size()) {
+            out += ',';
+            ++column;
+            if (column > 76) {
+                out += "\\\n  ";
+                column = 2;
+            }
+        }
+    }
 }
 
 } // namespace winposix

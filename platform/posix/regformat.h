@@ -36,4 +36,8 @@ std::unique_ptr<RegKey> ParseWineRegistry(const std::string& text);
 // relativeTo is the header comment's root ("\\Machine" or "\\User\\...").
 std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo);
 
+// Appends bytes as comma-separated hex pairs, breaking the line with a backslash before
+// column 77 as regedit does; column is where the list starts on its line.
+void WriteHex(std::string& out, size_t column, const std::string& bytes);
+
 } // namespace winposix

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "regformat.h"
 #include "regtree.h"
 #include "winapi.h"
 
@@ -54,23 +55,6 @@ std::string Quote(const std::string& text)
     return out + "\"";
 }
 
-void AppendHex(std::string& out, size_t column, const std::string& bytes)
-{
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char buf[4];
-        std::snprintf(buf, sizeof buf, "%02x", static_cast<unsigned char>(bytes[i]));
-        out += buf;
-        column += 2;
-        if (i + 1 < bytes.size()) {
-            out += ',';
-            if (++column > 76) {
-                out += "\\\n  ";
-                column = 2;
-            }
-        }
-    }
-}
-
 void ExportValue(std::string& out, const std::string& name, DWORD type, const std::string& d)
 {
     std::string head = name.empty() ? "@=" : Quote(name) + "=";
@@ -92,7 +76,7 @@ void ExportValue(std::string& out, const std::string& name, DWORD type, const st
         else
             std::snprintf(buf, sizeof buf, "hex(%x):", type);
         out += buf;
-        AppendHex(out, head.size() + std::strlen(buf), d);
+        winposix::WriteHex(out, head.size() + std::strlen(buf), d);
     }
     out += "\r\n";
 }
