@@ -122,12 +122,84 @@ struct BlockPacker {
     return 3;
   }
 
+  // Fast path over 64-byte windows, for all but the block's last kFastTail bytes. Bit b of a
+  // window's mask tells whether in[k + b] equals in[k + b + 1]; every run that starts in the
+  // window is found from that one mask without leaving the window, so the costly unpredictable
+  // branch is taken once per window rather than once per run. Literals are copied with whole
+  // 64-byte stores that later ones overwrite; the output never runs ahead of the input by more
+  // than the 2-byte header, and kFastTail keeps those stores below n + 2. Record(out + o, v,
+  // count) writes a run's record and returns its size; it is told the record's offset o so
+  // the run-table mode can note it. Returns where the fast path stopped; o is updated.
+  static constexpr std::size_t kFastTail = 128;
+
+  static std::uint64_t Eq64(const std::uint8_t* p) {
+    std::uint64_t eq = 0;
+    for (std::size_t s = 0; s < 64; s += Ops::W) {
+      eq |= Ops::EqMask(Ops::Load(p + s), Ops::Load(p + s + 1)) << s;
+    }
+    return eq;
+  }
+
+  static void Copy64(std::uint8_t* dst, const std::uint8_t* src) {
+    for (std::size_t s = 0; s < 64; s += Ops::W) Ops::Store(dst + s, Ops::Load(src + s));
+  }
+
+  template <int len, class Record>
+  static std::size_t FastRuns(const std::uint8_t* in, std::size_t n, std::uint8_t* out,
+                              std::size_t& o, Record record) {
+    std::size_t k = 0;
+    if constexpr (Ops::W > 0) {
+      while (k + kFastTail <= n) {
+        const std::uint64_t eq = Eq64(in + k);
+        // Start bits need len - 1 set pairs; those reaching past bit 63 come out zero, so the
+        // window settles start positions 0 to 64 - len.
+        std::uint64_t starts = eq & (eq >> 1) & (eq >> 2);
+        if constexpr (len == 5) starts &= eq >> 3;
+        std::size_t pos = k;  // first input byte not yet written
+        bool spill = false;
+        while (starts != 0) {
+          const auto b = static_cast<std::size_t>(__builtin_ctzll(starts));
+          Copy64(out + o, in + pos);
+          o += k + b - pos;
+          const std::uint8_t v = in[k + b];
+          const std::uint64_t differ = ~eq >> b;
+          if (differ == 0) {
+            // The run reaches the window's end: measure the rest of it.
+            pos = RunEnd(in, n, k + 64, v);
+            o += record(out + o, v, pos - (k + b) - 1);
+            spill = true;
+            break;
+          }
+          const auto t = static_cast<std::size_t>(__builtin_ctzll(differ));
+          pos = k + b + t + 1;
+          o += record(out + o, v, t);
+          // Drop the start bits inside the run (bit b + t is at most 63; 2 << 63 wraps to 0).
+          starts &= ~((std::uint64_t{2} << (b + t)) - 1);
+        }
+        if (spill) {
+          k = pos;
+          continue;
+        }
+        const std::size_t next = std::max(pos, k + 66 - len);
+        Copy64(out + o, in + pos);
+        o += next - pos;
+        k = next;
+      }
+    }
+    return k;
+  }
+
   static std::size_t EscapeMode(const std::uint8_t* in, std::size_t n, std::uint8_t e,
                                 std::uint8_t* out) {
     sfpack_detail::Write16(out, e);
     std::size_t o = 2;
-    for (std::size_t i = 0;;) {
-      // E does not occur in the block, so literals are copied as they are.
+    // E does not occur in the block, so literals are copied as they are.
+    std::size_t i = FastRuns<4>(in, n, out, o, [e](std::uint8_t* r, std::uint8_t v, std::size_t k) {
+      r[0] = e;
+      r[1] = v;
+      return 2 + WriteCount(r + 2, k);
+    });
+    for (;;) {
       std::size_t j;
       const std::size_t k = CopyUpToRun<4>(in, n, i, out + o, j);
       o += k - i;
@@ -148,7 +220,12 @@ struct BlockPacker {
     std::uint16_t entries[SFPackBlockSize / 5];
     std::size_t runs = 0;
     std::size_t o = 2;
-    for (std::size_t i = 0;;) {
+    std::size_t i = FastRuns<5>(in, n, out, o, [&](std::uint8_t* r, std::uint8_t v, std::size_t k) {
+      r[0] = v;
+      entries[runs++] = static_cast<std::uint16_t>(r + 1 - out);
+      return 1 + WriteCount(r + 1, k);
+    });
+    for (;;) {
       std::size_t j;
       const std::size_t k = CopyUpToRun<5>(in, n, i, out + o, j);
       o += k - i;
