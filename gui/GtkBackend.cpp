@@ -40,12 +40,15 @@ void SetWidgetCss(GtkWidget* widget, const std::string& css) {
   g_object_set_data_full(G_OBJECT(widget), "stowaway-css", provider, g_object_unref);
 }
 
-std::string FontCss(const TFont& font) {
+// The font as CSS; pixels, when above 0, replaces the font's own size (in steps of 0.1 px).
+std::string FontCss(const TFont& font, double pixels = 0) {
   std::string family;
   for (char c : Cp1252ToUtf8(font.Name()))
     if (c != '"' && c != '\\' && c != ';' && c != '}') family += c;
-  std::string css = "font-family: \"" + family + "\", sans-serif; font-size: " + std::to_string(font.PixelHeight()) +
-                    "px; color: " + Css(ColorToRGB(font.Color())) + ";";
+  char size[32];
+  std::snprintf(size, sizeof size, "%.1fpx", pixels > 0 ? pixels : double(font.PixelHeight()));
+  std::string css = "font-family: \"" + family + "\", sans-serif; font-size: " + size +
+                    "; color: " + Css(ColorToRGB(font.Color())) + ";";
   css += font.Style().Contains(fsBold) ? " font-weight: bold;" : " font-weight: normal;";
   css += font.Style().Contains(fsItalic) ? " font-style: italic;" : " font-style: normal;";
   if (font.Style().Contains(fsUnderline) || font.Style().Contains(fsStrikeOut))
@@ -368,8 +371,9 @@ private:
     }
     if (autoSize) {
       gtk_widget_set_size_request(cw.outer, -1, -1);
-      GtkRequisition natural;
-      gtk_widget_get_preferred_size(cw.outer, nullptr, &natural);
+      auto& label = static_cast<TLabel&>(c);
+      GtkRequisition natural = TextSize(cw, label.DrawFont(), label.DrawFont().PixelHeight());
+      FitLabelToClient(fw, cw, label, natural);
       if (natural.width != c.Width() || natural.height != c.Height()) {
         // The control follows its text; SetBounds comes back here with the same size.
         c.SetBounds(c.Left(), c.Top(), natural.width, natural.height);
@@ -379,6 +383,45 @@ private:
       gtk_widget_set_size_request(cw.outer, c.Width(), c.Height());
     }
     ApplyCursor(cw);
+  }
+
+  // The size of a label's text in the given font at the given pixel size. Measured on a
+  // layout of its own with the font set directly: GTK reports no size for widgets that are
+  // not shown yet (labels are sized before their window appears), and CSS changes reach the
+  // widget's own layout only at its next style update.
+  static GtkRequisition TextSize(ControlWidgets& cw, const TFont& font, double pixels) {
+    PangoLayout* layout = gtk_widget_create_pango_layout(cw.inner, gtk_label_get_text(GTK_LABEL(cw.inner)));
+    PangoFontDescription* desc = pango_font_description_new();
+    pango_font_description_set_family(desc, (Cp1252ToUtf8(font.Name()) + ",sans-serif").c_str());
+    pango_font_description_set_absolute_size(desc, pixels * PANGO_SCALE);
+    pango_font_description_set_weight(desc, font.Style().Contains(fsBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(desc, font.Style().Contains(fsItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_layout_set_font_description(layout, desc);
+    GtkRequisition size{0, 0};
+    pango_layout_get_pixel_size(layout, &size.width, &size.height);
+    pango_font_description_free(desc);
+    g_object_unref(layout);
+    return size;
+  }
+
+  // Forms are laid out with the designer's font metrics; ours can be a few per cent wider
+  // (Liberation Sans at 19 px sets a caption measured at 378 px in 392). When an autosized
+  // label would therefore run past the client area's right edge, its font is made smaller in
+  // half-pixel steps, by at most a tenth, until the text fits; if it still does not fit, the
+  // label keeps its font and is clipped.
+  static void FitLabelToClient(FormWindow& fw, ControlWidgets& cw, TLabel& label, GtkRequisition& natural) {
+    const int room = fw.form->ClientWidth() - label.Left();
+    if (room <= 0 || natural.width <= room) return;
+    const TFont& font = label.DrawFont();
+    const double full = font.PixelHeight();
+    for (double px = full - 0.5; px >= full * 0.9; px -= 0.5) {
+      const GtkRequisition smaller = TextSize(cw, font, px);
+      if (smaller.width <= room) {
+        SetWidgetCss(cw.inner, "label { " + FontCss(font, px) + " padding: 0; margin: 0; }");
+        natural = smaller;
+        return;
+      }
+    }
   }
 
   static void ApplyCursor(ControlWidgets& cw) {
@@ -422,6 +465,10 @@ private:
              " title=" + gtk_window_get_title(GTK_WINDOW(fw->window)) +
              " client=" + std::to_string(gtk_widget_get_allocated_width(fw->client)) + "x" +
              std::to_string(gtk_widget_get_allocated_height(fw->client)));
+    for (TControl* c : fw->form->Controls()) {
+      GuiTrace("bounds " + c->Name() + " " + std::to_string(c->Left()) + "," + std::to_string(c->Top()) + " " +
+               std::to_string(c->Width()) + "x" + std::to_string(c->Height()));
+    }
     fw->form->DoShown();
     return FALSE;
   }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -224,6 +225,22 @@ TEST_F(InstallerRun, ShowsTheStartPageStartsTheSetupOnceAndCleansUp) {
   const TraceLine& show = run_.lines[shown];
   EXPECT_THAT(show.rest, HasSubstr("title=Installation "));
   EXPECT_THAT(show.rest, HasSubstr("client=711x344"));
+  // Every control lies inside the client area: no caption is cut off at the window's edge,
+  // even where our fonts set a text wider than the designer's did.
+  int controls = 0;
+  for (const TraceLine& line : run_.lines) {
+    if (line.event != "bounds") continue;
+    char name[64];
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(line.rest.c_str(), "%63s %d,%d %dx%d", name, &left, &top, &width, &height), 5) << line.rest;
+    EXPECT_GE(left, 0) << line.rest;
+    EXPECT_GT(width, 0) << line.rest;
+    EXPECT_GT(height, 0) << line.rest;
+    EXPECT_LE(left + width, 711) << line.rest;
+    EXPECT_LE(top + height, 344) << line.rest;
+    ++controls;
+  }
+  EXPECT_GE(controls, 6);
   // The setup program's file (which stays) was written before the window was shown.
   const double setupWritten = MtimeSeconds(run_.temp / "vexil_qm_trial.exe");
   ASSERT_GT(setupWritten, 0);
