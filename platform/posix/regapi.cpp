@@ -159,6 +159,20 @@ HKEY NewHandle(Root root, std::vector<std::string> path, REGSAM access)
     return reinterpret_cast<HKEY>(open);
 }
 
+// Resolves an open key for a call that needs the access rights `rights` (0: none) and looks
+// it up. Gives ERROR_INVALID_HANDLE, ERROR_ACCESS_DENIED, or ERROR_KEY_DELETED for a key that
+// was deleted after it was opened.
+LSTATUS OpenView(HKEY hKey, REGSAM rights, View& view)
+{
+    KeyRef ref;
+    if (!Resolve(hKey, ref))
+        return ERROR_INVALID_HANDLE;
+    if ((ref.access & rights) != rights)
+        return ERROR_ACCESS_DENIED;
+    const LSTATUS status = Lookup(ref, view);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
+}
+
 DWORD CopyName(const std::string& name, LPSTR buffer, LPDWORD chars)
 {
     if (!buffer || !chars)
@@ -272,15 +286,10 @@ LSTATUS RegCloseKey(HKEY hKey)
 LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
                          LPDWORD lpcbData)
 {
-    KeyRef ref;
-    if (!Resolve(hKey, ref))
-        return ERROR_INVALID_HANDLE;
-    if (!(ref.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     View view;
-    LSTATUS status = Lookup(ref, view);
+    LSTATUS status = OpenView(hKey, KEY_QUERY_VALUE, view);
     if (status != ERROR_SUCCESS)
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
+        return status;
     const std::string name = lpValueName ? lpValueName : "";
     for (const RegKey* key : view.keys)
         if (const RegValue* value = key->FindValue(name))
@@ -375,13 +384,10 @@ LSTATUS RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
                          LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                          LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime)
 {
-    KeyRef ref;
-    if (!Resolve(hKey, ref))
-        return ERROR_INVALID_HANDLE;
     View view;
-    LSTATUS status = Lookup(ref, view);
+    const LSTATUS status = OpenView(hKey, 0, view);
     if (status != ERROR_SUCCESS)
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
+        return status;
     const auto values = MergedValues(view);
     const auto subkeys = MergedSubkeys(view);
     DWORD maxSub = 0, maxName = 0, maxData = 0;
@@ -421,15 +427,10 @@ LSTATUS RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD,
 LSTATUS RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
                       LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData)
 {
-    KeyRef ref;
-    if (!Resolve(hKey, ref))
-        return ERROR_INVALID_HANDLE;
-    if (!(ref.access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
     View view;
-    LSTATUS status = Lookup(ref, view);
+    LSTATUS status = OpenView(hKey, KEY_QUERY_VALUE, view);
     if (status != ERROR_SUCCESS)
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
+        return status;
     const auto values = MergedValues(view);
     if (dwIndex >= values.size())
         return ERROR_NO_MORE_ITEMS;
@@ -442,15 +443,10 @@ LSTATUS RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcch
 LSTATUS RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD,
                       LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime)
 {
-    KeyRef ref;
-    if (!Resolve(hKey, ref))
-        return ERROR_INVALID_HANDLE;
-    if (!(ref.access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
     View view;
-    LSTATUS status = Lookup(ref, view);
+    LSTATUS status = OpenView(hKey, KEY_ENUMERATE_SUB_KEYS, view);
     if (status != ERROR_SUCCESS)
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
+        return status;
     const auto subkeys = MergedSubkeys(view);
     if (dwIndex >= subkeys.size())
         return ERROR_NO_MORE_ITEMS;
