@@ -167,6 +167,22 @@ std::string Cp1252ToUtf16(const std::string& text)
     return out;
 }
 
+// Reads the value type of a "str(N):" or "hex(N):" prefix (up to 8 hex digits) from pos, just
+// after the '(', and moves pos past the "):".
+unsigned ParseTypeNumber(const std::string& text, size_t& pos, size_t line, const char* prefix)
+{
+    unsigned type = 0;
+    int digits = 0;
+    while (pos < text.size() && HexDigit(text[pos]) >= 0 && digits < 8) {
+        type = type * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
+        ++digits;
+    }
+    if (digits == 0 || text.compare(pos, 2, "):") != 0)
+        Bad(line, std::string("bad ") + prefix + "(N): prefix");
+    pos += 2;
+    return type;
+}
+
 // Parses the data after '=' into type and bytes.
 void ParseData(const std::string& text, size_t pos, size_t line, RegValue& value)
 {
@@ -178,16 +194,7 @@ void ParseData(const std::string& text, size_t pos, size_t line, RegValue& value
         value.data = ParseQuoted(text, pos, line) + '\0';
     } else if (startsWith("str(")) {
         pos += 4;
-        unsigned type = 0;
-        int digits = 0;
-        while (pos < text.size() && HexDigit(text[pos]) >= 0 && digits < 8) {
-            type = type * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
-            ++digits;
-        }
-        if (digits == 0 || text.compare(pos, 2, "):") != 0)
-            Bad(line, "bad str(N): prefix");
-        pos += 2;
-        value.type = type;
+        value.type = ParseTypeNumber(text, pos, line, "str");
         value.data = ParseQuoted(text, pos, line) + '\0';
     } else if (startsWith("dword:")) {
         pos += 6;
@@ -208,16 +215,9 @@ void ParseData(const std::string& text, size_t pos, size_t line, RegValue& value
         return;
     } else if (startsWith("hex(")) {
         pos += 4;
-        unsigned type = 0;
-        int digits = 0;
-        while (pos < text.size() && HexDigit(text[pos]) >= 0 && digits < 8) {
-            type = type * 16 + static_cast<unsigned>(HexDigit(text[pos++]));
-            ++digits;
-        }
-        if (digits == 0 || text.compare(pos, 2, "):") != 0)
-            Bad(line, "bad hex(N): prefix");
+        const unsigned type = ParseTypeNumber(text, pos, line, "hex");
         value.type = type;
-        value.data = ParseHexList(text, pos + 2, line);
+        value.data = ParseHexList(text, pos, line);
         if (IsStringType(type))
             value.data = Utf16ToCp1252(value.data);
         return;
