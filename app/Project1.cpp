@@ -17,6 +17,9 @@
 int main() {
   // Start-up steps of the units.
   RegisterGuiClasses();
+  // The framework's start-up makes the application and screen objects first; the extra
+  // cursors go into that screen's cursor table.
+  auto app = std::make_unique<TGuiApplication>(nullptr);
   InitDisplayExtras();   // after the framework's own identifiers, which it falls back to
   RegisterStorageClasses();
   RegisterSystemInfoClasses();
@@ -24,7 +27,6 @@ int main() {
   InitInetUnit();        // the sockets layer, for the life of the process
   InitializeUnit1();
 
-  auto app = std::make_unique<TGuiApplication>(nullptr);
   int status = 0;
   try {
     app->Initialize();

@@ -1,8 +1,13 @@
 #include "acGraphics.h"
 
+#include <string>
+
+#include "Screen.h"
+#include "Trace.h"
+#include "acExtraCursors.h"
+
 void InitDisplayExtras() {
-  // The extra cursor images are not loaded into the screen's cursor table yet: a later change
-  // adds them (the 41 drawn cursors carried by the executable and the two system cursors).
-  // Until then the extra cursor values convert by name but show the default cursor.
+  // Programs without a screen object (the command-line tool) have no cursor table to fill.
+  if (Screen) GuiTrace("extra-cursors " + std::to_string(LoadExtraCursors(*Screen)));
   InstallDisplayConversions();
 }

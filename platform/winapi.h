@@ -23,6 +23,8 @@
 #include "win/winvolume.h"
 #include "win/winprofile.h"
 #include "win/winsock.h"
+#include "win/wincursor.h"
+#include "win/windisplay.h"
 #endif
 
 // Additions of our own that both platforms provide (path mapping, REGEDIT4

@@ -1,8 +1,8 @@
 // TacSystemInfo: the component, its published properties, the edit rule and the read-only
 // refusal. The other properties live beside it: folders in acSystemFolders.cpp, identity in
 // acSystemIdentity.cpp, machine facts in acSystemMachine.cpp, the system version in
-// acSystemVersion.cpp, the screen saver in acScreenSaver.cpp, the internet status in
-// acInet.cpp.
+// acSystemVersion.cpp, the display mode in acSystemDisplay.cpp, the screen saver in
+// acScreenSaver.cpp, the internet status in acInet.cpp.
 #include "acSystemInfo.h"
 
 #include "PropertyRegistry.h"
@@ -33,8 +33,7 @@ std::string TacSystemInfo::GetSystemPathes() const {
 }
 void TacSystemInfo::SetSystemPathes(const std::string&) { RefuseReadOnly(); }
 
-// Every fact is published not stored: only ALLOW_EDIT travels in a form. The place of the
-// display modes is marked where they belong in the order.
+// Every fact is published not stored: only ALLOW_EDIT travels in a form.
 const TClassInfo& TacSystemInfo::StaticClassInfo() {
   using S = TacSystemInfo;
   static const TClassInfo info =
@@ -92,7 +91,8 @@ const TClassInfo& TacSystemInfo::StaticClassInfo() {
           .Integer("CPUsNumber", &S::GetCPUsNumber, &S::SetCPUsNumber).Stored(false)
           .Enum("CPUType", TacCPUTypeNames, &S::GetCPUType, &S::SetCPUType).Stored(false)
           .Integer("CPUFrequency", &S::GetCPUFrequency, &S::SetCPUFrequency).Stored(false)
-          // ScreenColorMode, ScreenResolution
+          .Enum("ScreenColorMode", TacScreenColorModeNames, &S::GetScreenColorMode, &S::SetScreenColorMode).Stored(false)
+          .Enum("ScreenResolution", TacScreenResolutionNames, &S::GetScreenResolution, &S::SetScreenResolution).Stored(false)
           .String("ScreenSaver", &S::GetScreenSaver, &S::SetScreenSaver).Stored(false)
           .Integer("SystemUpTime", &S::GetSystemUpTime, &S::SetSystemUpTime).Stored(false)
           .String("SystemPathes", &S::GetSystemPathes, &S::SetSystemPathes).Stored(false)

@@ -1,8 +1,8 @@
 #pragma once
 // TacSystemInfo: a non-visual component that presents facts about the Windows installation
 // as published properties: the well-known folders, the computer, user and owner identity,
-// the processor, memory, drive C, uptime, the system version, the screen saver and the
-// internet status.
+// the processor, memory, drive C, uptime, the system version, the display mode, the screen
+// saver and the internet status.
 //
 // Every read asks the system afresh; the component keeps no copy of any value. Some facts can
 // be changed through the same properties (registry values), but only while ALLOW_EDIT is on
@@ -18,6 +18,7 @@
 #include "TypeNames.h"
 #include "acClasses.h"
 #include "acProcessorRecord.h"
+#include "acScreenModes.h"
 #include "acUtils.h"
 
 // Whether the machine is on line (see acInet.h). Ordinals are streamed, keep them.
@@ -171,7 +172,12 @@ class TacSystemInfo : public TacComponent {
   int GetCPUFrequency() const;
   void SetCPUFrequency(int value);
 
-  // (ScreenColorMode TacScreenColorMode, ScreenResolution TacScreenResolution: display.)
+  // The screen's colour depth and size (editable; see acSystemDisplay.h). Setting a mode the
+  // screen does not offer tries the next lower one in the enumeration's order.
+  TacScreenColorMode GetScreenColorMode() const;
+  void SetScreenColorMode(TacScreenColorMode value);
+  TacScreenResolution GetScreenResolution() const;
+  void SetScreenResolution(TacScreenResolution value);
 
   // The screen-saver setting (editable; see acScreenSaver.h).
   std::string GetScreenSaver() const;

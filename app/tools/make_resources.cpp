@@ -1,5 +1,6 @@
 // Writes the image of the executable's resource section and the C++ file that links it in.
 // Usage: make_resources OUT.bin OUT.cpp TYPE:NAME=PATH...   (TYPE a number, 10 = RT_RCDATA)
+// An argument @LIST reads more TYPE:NAME=PATH arguments from the file LIST, one a line.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -24,9 +25,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    std::vector<winposix::ResourceInput> inputs;
+    std::vector<std::string> args;
     for (int i = 3; i < argc; ++i) {
       const std::string arg = argv[i];
+      if (arg.empty() || arg[0] != '@') {
+        args.push_back(arg);
+        continue;
+      }
+      std::istringstream list(ReadFile(arg.substr(1)));
+      for (std::string line; std::getline(list, line);)
+        if (!line.empty()) args.push_back(line);
+    }
+    std::vector<winposix::ResourceInput> inputs;
+    for (const std::string& arg : args) {
       const size_t colon = arg.find(':'), eq = arg.find('=');
       if (colon == std::string::npos || eq == std::string::npos || eq < colon)
         throw std::runtime_error("bad argument " + arg);

@@ -217,6 +217,11 @@ TEST_F(InstallerRun, ShowsTheStartPageStartsTheSetupOnceAndCleansUp) {
   ASSERT_FALSE(run_.lines.empty()) << "no trace written";
   ExpectCleanEnd();
 
+  // All 43 extra cursors (41 drawn ones from the executable, two system ones) were loaded
+  // into the screen's cursor table at start-up.
+  ASSERT_GE(IndexOf(run_.lines, "extra-cursors"), 0);
+  EXPECT_EQ(run_.lines[IndexOf(run_.lines, "extra-cursors")].rest, "43");
+
   // The form (and with it the extraction) is complete before the window is shown.
   const int formRead = IndexOf(run_.lines, "form-read");
   const int shown = IndexOf(run_.lines, "shown");

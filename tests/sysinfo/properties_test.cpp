@@ -87,8 +87,8 @@ const std::vector<std::string> kPublished = {
     "DirStartupAll", "DirSystem", "DirTemp", "DirTemplates", "DirTemplatesAll", "DirWindows",
     "DiskCSerialNumber", "DiskCSerialNumberStr", "InternetStatus", "MemAvailPhisical", "MemTotalPhisical",
     "MemAvailVirtual", "MemTotalVirtual", "MemLoad", "OSVersion", "OwnerName", "OwnerCompany", "CPUIdentifier",
-    "CPUVendor", "CPUArchitecture", "CPUsNumber", "CPUType", "CPUFrequency", "ScreenSaver", "SystemUpTime",
-    "SystemPathes", "WinNT", "WinProductID", "WinProductName", "WinVersion", "WinVersionBuild",
+    "CPUVendor", "CPUArchitecture", "CPUsNumber", "CPUType", "CPUFrequency", "ScreenColorMode",
+    "ScreenResolution", "ScreenSaver", "SystemUpTime", "SystemPathes", "WinNT", "WinProductID", "WinProductName", "WinVersion", "WinVersionBuild",
     "WinVersionMajor", "WinVersionMinor", "WinVersionNumber", "WinVersionSubNumber"};
 
 // The kinds of the properties that are not texts, with the type of the enumerations.
@@ -110,6 +110,8 @@ const OrdinalKind kOrdinals[] = {
     {"CPUsNumber", TPropKind::Integer, nullptr},
     {"CPUType", TPropKind::Enumeration, "TacCPUType"},
     {"CPUFrequency", TPropKind::Integer, nullptr},
+    {"ScreenColorMode", TPropKind::Enumeration, "TacScreenColorMode"},
+    {"ScreenResolution", TPropKind::Enumeration, "TacScreenResolution"},
     {"SystemUpTime", TPropKind::Integer, nullptr},
     {"WinNT", TPropKind::Boolean, nullptr},
     {"WinVersionBuild", TPropKind::Integer, nullptr},

@@ -1,0 +1,216 @@
+// The display driver for the X server named by $DISPLAY: Xlib for the screen's
+// depth and size, XRandR for the sizes it offers and for changing the size.
+//
+// Each connection lives as long as one device context or one query. Errors the
+// server reports for our requests are caught and turn into a refusal: Xlib's
+// default handler would end the process.
+#include "displayx11.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "displaydriver.h"
+#include "winapi.h"
+
+using namespace winposix;
+
+namespace {
+
+int trappedErrors = 0;
+
+int NoteError(Display*, XErrorEvent*)
+{
+    ++trappedErrors;
+    return 0;
+}
+
+// Catches the errors of the requests made while it lives; restores the error
+// handler that was in place (the GUI toolkit's, say) when it ends.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(NoteError))
+    {
+        trappedErrors = 0;
+    }
+    ~ErrorTrap()
+    {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    // Whether any request so far failed (waits for the server's answers).
+    bool Failed()
+    {
+        XSync(display_, False);
+        return trappedErrors != 0;
+    }
+
+private:
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+using Size = std::pair<int, int>;
+
+class X11Screen : public DisplayScreen {
+public:
+    explicit X11Screen(Display* display) : display_(display), screen_(DefaultScreen(display))
+    {
+        int eventBase = 0;
+        int errorBase = 0;
+        randr_ = XRRQueryExtension(display_, &eventBase, &errorBase);
+    }
+    ~X11Screen() override { XCloseDisplay(display_); }
+
+    int BitsPerPixel() override
+    {
+        std::vector<PixmapFormat> formats;
+        int count = 0;
+        if (XPixmapFormatValues* list = XListPixmapFormats(display_, &count)) {
+            for (int i = 0; i < count; ++i)
+                formats.push_back({list[i].depth, list[i].bits_per_pixel});
+            XFree(list);
+        }
+        return WindowsBitsPerPixel(DefaultDepth(display_, screen_), formats);
+    }
+    int Width() override { return DisplayWidth(display_, screen_); }
+    int Height() override { return DisplayHeight(display_, screen_); }
+
+    bool Offers(const DEVMODEA& mode) override
+    {
+        // X cannot change the depth of a running server: only the current one.
+        if ((mode.dmFields & DM_BITSPERPEL) && static_cast<int>(mode.dmBitsPerPel) != BitsPerPixel())
+            return false;
+        if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)))
+            return true;
+        const std::vector<Size> sizes = OfferedSizes();
+        return std::find(sizes.begin(), sizes.end(), Requested(mode)) != sizes.end();
+    }
+
+    bool Apply(const DEVMODEA& mode) override
+    {
+        if (!Offers(mode))
+            return false;
+        if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)))
+            return true;
+        const Size target = Requested(mode);
+        if (target == Size(Width(), Height()))
+            return true;
+        if (!randr_)
+            return false;
+        ErrorTrap trap(display_);
+        const Window root = RootWindow(display_, screen_);
+        XRRScreenConfiguration* config = XRRGetScreenInfo(display_, root);
+        if (!config)
+            return false;
+        Rotation rotation = 0;
+        XRRConfigCurrentConfiguration(config, &rotation);
+        int count = 0;
+        XRRScreenSize* sizes = XRRConfigSizes(config, &count);
+        int index = -1;
+        for (int i = 0; i < count && index < 0; ++i)
+            if (Turned(sizes[i], rotation) == target)
+                index = i;
+        Status status = RRSetConfigFailed;
+        if (index >= 0)
+            status = XRRSetScreenConfig(display_, config, root, index, rotation, CurrentTime);
+        XRRFreeScreenConfigInfo(config);
+        return status == RRSetConfigSuccess && !trap.Failed();
+    }
+
+private:
+    // The size a request names; a size field it leaves out keeps its value.
+    Size Requested(const DEVMODEA& mode)
+    {
+        return {(mode.dmFields & DM_PELSWIDTH) ? static_cast<int>(mode.dmPelsWidth) : Width(),
+                (mode.dmFields & DM_PELSHEIGHT) ? static_cast<int>(mode.dmPelsHeight) : Height()};
+    }
+
+    // XRandR lists sizes unrotated; a screen turned a quarter shows them upright.
+    static Size Turned(const XRRScreenSize& size, Rotation rotation)
+    {
+        if (rotation & (RR_Rotate_90 | RR_Rotate_270))
+            return {size.height, size.width};
+        return {size.width, size.height};
+    }
+
+    // The sizes the screen can take as it is turned now; without XRandR only
+    // the current one.
+    std::vector<Size> OfferedSizes()
+    {
+        std::vector<Size> result;
+        if (randr_) {
+            ErrorTrap trap(display_);
+            Rotation rotation = 0;
+            XRRRotations(display_, screen_, &rotation);
+            int count = 0;
+            XRRScreenSize* sizes = XRRSizes(display_, screen_, &count);
+            for (int i = 0; i < count; ++i)
+                result.push_back(Turned(sizes[i], rotation));
+        }
+        if (result.empty())
+            result.push_back({Width(), Height()});
+        return result;
+    }
+
+    Display* display_;
+    int screen_;
+    bool randr_ = false;
+};
+
+// A connection to $DISPLAY. A server may drop a connection that arrives just
+// as another one of ours closes (Xvfb does, now and then), so a failed attempt
+// is tried again a few times after a short pause.
+Display* Connect()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return nullptr;
+    constexpr int kAttempts = 4;
+    for (int attempt = 0;; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        if (attempt + 1 == kAttempts)
+            return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 << attempt));
+    }
+}
+
+class X11Driver : public DisplayDriver {
+public:
+    std::unique_ptr<DisplayScreen> Open() override
+    {
+        Display* display = Connect();
+        if (!display)
+            return nullptr;
+        return std::make_unique<X11Screen>(display);
+    }
+};
+
+} // namespace
+
+int winposix::WindowsBitsPerPixel(int depth, const std::vector<PixmapFormat>& formats)
+{
+    if (depth != 24)
+        return depth;
+    for (const PixmapFormat& format : formats)
+        if (format.depth == depth)
+            return format.bitsPerPixel;
+    return depth;
+}
+
+DisplayDriver& winposix::X11DisplayDriver()
+{
+    static X11Driver driver;
+    return driver;
+}
