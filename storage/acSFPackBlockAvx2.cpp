@@ -20,11 +20,12 @@ struct Avx2Ops {
     return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, b)));
   }
 
-  // Scans in[from, n) for the byte values not yet in seen, 32 bytes at a time, and returns
+  // Scans in[from, n) for the byte values not yet in seen, 64 bytes at a time, and returns
   // the smallest value that does not occur, or -1 once all 256 have been seen. A value v is
   // looked up by its nibbles: lowTab[v & 15] (for v < 128) or highTab[v & 15] (for v >= 128)
-  // holds bit (v >> 4) & 7 while v is unseen. A vector with an unseen value is marked byte by
-  // byte, which happens at most once per value.
+  // holds bit (v >> 4) & 7 while v is unseen. The shuffle gives 0 for an index with its top
+  // bit set, so looking v up in lowTab directly and v ^ 0x80 in highTab selects the right
+  // table without a blend. Only the bytes that hit an unseen value are marked.
   static int AbsentAfter(const std::uint8_t* in, std::size_t from, std::size_t n, bool* seen) {
     alignas(16) std::uint8_t lowTab[16] = {};
     alignas(16) std::uint8_t highTab[16] = {};
@@ -36,7 +37,7 @@ struct Avx2Ops {
     }
     if (unseen == 0) return -1;
     const __m256i nibble = _mm256_set1_epi8(0x0F);
-    const __m256i seven = _mm256_set1_epi8(7);
+    const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
     const __m256i bits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128,
                                           1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
     auto loadTab = [](const std::uint8_t* t) {
@@ -44,23 +45,32 @@ struct Avx2Ops {
     };
     __m256i low = loadTab(lowTab);
     __m256i high = loadTab(highTab);
-    std::size_t k = from;
-    for (; k + 32 <= n; k += 32) {
-      const __m256i x = Load(in + k);
-      const __m256i lo = _mm256_and_si256(x, nibble);
+    auto unseenIn = [&](const __m256i x) {
+      const __m256i row = _mm256_or_si256(_mm256_shuffle_epi8(low, x),
+                                          _mm256_shuffle_epi8(high, _mm256_xor_si256(x, flip)));
       const __m256i hi = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
-      const __m256i row = _mm256_blendv_epi8(_mm256_shuffle_epi8(low, lo),
-                                             _mm256_shuffle_epi8(high, lo),
-                                             _mm256_cmpgt_epi8(hi, seven));
-      const __m256i hit = _mm256_and_si256(row, _mm256_shuffle_epi8(bits, hi));
-      if (_mm256_testz_si256(hit, hit)) continue;
-      for (std::size_t b = k; b < k + 32; ++b) {
-        const std::uint8_t v = in[b];
+      return _mm256_and_si256(row, _mm256_shuffle_epi8(bits, hi));
+    };
+    const __m256i zero = _mm256_setzero_si256();
+    // Marks the bytes of a 32-byte stretch that hit an unseen value (mostly one or two).
+    auto mark = [&](std::size_t at, __m256i hit) {
+      auto m = ~static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(hit, zero)));
+      for (; m != 0; m &= m - 1) {
+        const std::uint8_t v = in[at + static_cast<std::size_t>(__builtin_ctz(m))];
         if (seen[v]) continue;
         seen[v] = true;
         --unseen;
         (v < 128 ? lowTab : highTab)[v & 15] &= static_cast<std::uint8_t>(~(1u << ((v >> 4) & 7)));
       }
+    };
+    std::size_t k = from;
+    for (; k + 64 <= n; k += 64) {
+      const __m256i hitA = unseenIn(Load(in + k));
+      const __m256i hitB = unseenIn(Load(in + k + 32));
+      const __m256i hit = _mm256_or_si256(hitA, hitB);
+      if (_mm256_testz_si256(hit, hit)) continue;
+      mark(k, hitA);
+      mark(k + 32, hitB);
       if (unseen == 0) return -1;
       low = loadTab(lowTab);
       high = loadTab(highTab);

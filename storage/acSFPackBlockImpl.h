@@ -16,13 +16,22 @@
 
 namespace {
 
-// Bytes marked before the first candidate for the escape byte is taken.
-constexpr std::size_t kSeenPrefix = 2048;
+// Bytes marked before the first candidate for the escape byte is taken. Text settles with
+// the candidate 0 whatever the prefix; a short prefix keeps blocks with all values cheap,
+// since the search past it marks only the bytes that bring new values.
+constexpr std::size_t kSeenPrefix = 512;
 
-// Continues a search for absent byte values by marking every byte from `from` on; returns the
-// smallest value never marked, or -1. The fallback when no vector filter exists.
+// Continues a search for absent byte values by marking the bytes from `from` on, until all
+// 256 values have been seen; returns the smallest value never marked, or -1. The fallback
+// when no vector filter exists.
 inline int MarkRemaining(const std::uint8_t* in, std::size_t from, std::size_t n, bool* seen) {
-  for (std::size_t i = from; i < n; ++i) seen[in[i]] = true;
+  int unseen = 0;
+  for (int v = 0; v < 256; ++v) unseen += seen[v] ? 0 : 1;
+  for (std::size_t i = from; i < n && unseen > 0; ++i) {
+    if (seen[in[i]]) continue;
+    seen[in[i]] = true;
+    --unseen;
+  }
   for (int v = 0; v < 256; ++v) {
     if (!seen[v]) return v;
   }
