@@ -44,12 +44,14 @@ std::size_t PackStream(const std::uint8_t* source, std::size_t n, std::uint8_t* 
 std::size_t PackBlock(const std::uint8_t* input, std::size_t n, std::uint8_t* out);
 
 // Unpacks one packed block of p bytes (header word and body) into out, which has room for
-// capacity bytes; returns the bytes written.
+// capacity bytes; returns the bytes written. Bytes of out past those written may be
+// overwritten (never past capacity).
 std::size_t UnpackBlock(const std::uint8_t* block, std::size_t p, std::uint8_t* out,
                         std::size_t capacity);
 
 // Unpacks the framed blocks of a packed stream (without its leading unpacked length), size
-// bytes in all, into dest with room for capacity bytes; returns the bytes written.
+// bytes in all, into dest with room for capacity bytes; returns the bytes written. Bytes of
+// dest past those written may be overwritten (never past capacity).
 std::size_t UnpackBlocks(const std::uint8_t* blocks, std::size_t size, std::uint8_t* dest,
                          std::size_t capacity);
 

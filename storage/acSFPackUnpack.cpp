@@ -53,6 +53,25 @@ inline void FillExact(std::uint8_t* d, std::uint8_t v, std::size_t len) {
   }
 }
 
+// Fixed 32-byte moves for the common short literals and runs, used where both the block and
+// the destination have 32 bytes of room: they may write past the item's end, and whatever
+// comes next overwrites those bytes.
+inline void Copy32(std::uint8_t* d, const std::uint8_t* s) {
+  std::uint8_t a[16], b[16];
+  std::memcpy(a, s, 16);
+  std::memcpy(b, s + 16, 16);
+  std::memcpy(d, a, 16);
+  std::memcpy(d + 16, b, 16);
+}
+
+inline void Fill32(std::uint8_t* d, std::uint8_t v) {
+  const std::uint64_t pattern = 0x0101010101010101ull * v;
+  std::memcpy(d, &pattern, 8);
+  std::memcpy(d + 8, &pattern, 8);
+  std::memcpy(d + 16, &pattern, 8);
+  std::memcpy(d + 24, &pattern, 8);
+}
+
 // Error paths stay out of line so that the hot loops stay small.
 [[noreturn]] __attribute__((noinline, cold)) void ThrowLiteralsFull(std::size_t room,
                                                                    std::size_t offset) {
@@ -111,7 +130,10 @@ private:
     if (len == 0) return;
     const std::size_t room = capacity_ - written_;
     if (len > room) ThrowLiteralsFull(room, base_ + from + room);
-    CopyExact(out_ + written_, block_ + from, len);
+    if (len <= 32 && room >= 32 && p_ - from >= 32)
+      Copy32(out_ + written_, block_ + from);
+    else
+      CopyExact(out_ + written_, block_ + from, len);
     written_ += len;
   }
 
@@ -120,7 +142,10 @@ private:
     const std::size_t len = count + 1;
     const std::size_t room = capacity_ - written_;
     if (len > room) ThrowRunFull(len, room, base_ + item);
-    FillExact(out_ + written_, v, len);
+    if (len <= 32 && room >= 32)
+      Fill32(out_ + written_, v);
+    else
+      FillExact(out_ + written_, v, len);
     written_ += len;
   }
 
