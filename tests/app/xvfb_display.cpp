@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-XvfbDisplay::XvfbDisplay() {
+XvfbDisplay::XvfbDisplay(const std::string& screen) {
   int fds[2];
   if (pipe(fds) != 0) {
     error_ = "pipe failed";
@@ -23,7 +23,7 @@ XvfbDisplay::XvfbDisplay() {
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+  std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

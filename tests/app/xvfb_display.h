@@ -5,7 +5,8 @@
 
 class XvfbDisplay {
 public:
-  XvfbDisplay();
+  // screen: WIDTHxHEIGHTxDEPTH of screen 0.
+  explicit XvfbDisplay(const std::string& screen = "1024x768x24");
   ~XvfbDisplay();
   XvfbDisplay(const XvfbDisplay&) = delete;
   XvfbDisplay& operator=(const XvfbDisplay&) = delete;

@@ -1,5 +1,5 @@
-// The display calls on a real X server: a private Xvfb of 1024 x 768 at depth 24, and no
-// server at all.
+// The display calls on a real X server: private Xvfb servers of known sizes and depths, and
+// no server at all.
 #include <cstdlib>
 #include <optional>
 
@@ -107,6 +107,36 @@ TEST_F(X11DisplayTest, PrivateServerOf1024x768) {
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 1024);
   EXPECT_EQ(ReleaseDC(nullptr, dc), 1);
+}
+
+// Servers of other sizes and depths: the colour mode follows the depth as Windows reports it
+// (15 bits is none of the five modes), and a size that is no row of the table reads sr640x480.
+TEST_F(X11DisplayTest, PrivateServersOfOtherSizesAndDepths) {
+  const struct {
+    const char* screen;
+    int width, height, bits;
+    const char* mode;
+    const char* resolution;
+  } cases[] = {
+      {"1280x1024x16", 1280, 1024, 16, "sm16bit", "sr1280x1024"},
+      {"1366x768x15", 1366, 768, 15, "sm8bit", "sr640x480"},
+      {"800x600x8", 800, 600, 8, "sm8bit", "sr800x600"},
+      {"600x800x24", 600, 800, 32, "sm32bit", "sr600x800"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.screen);
+    XvfbDisplay server(c.screen);
+    if (server.Name().empty()) GTEST_SKIP() << server.Error();
+    DisplayVariable display(server.Name());
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), c.width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), c.height);
+    HDC dc = GetDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), c.bits);
+    EXPECT_EQ(ReleaseDC(nullptr, dc), 1);
+    EXPECT_EQ(Ident("ScreenColorMode"), c.mode);
+    EXPECT_EQ(Ident("ScreenResolution"), c.resolution);
+  }
 }
 
 TEST_F(X11DisplayTest, NoServer) {
