@@ -173,6 +173,17 @@ LSTATUS OpenView(HKEY hKey, REGSAM rights, View& view)
     return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
 }
 
+// Resolves an open key for a call that changes its values (it needs KEY_SET_VALUE) and finds
+// the hive and path to change.
+LSTATUS ValueTarget(HKEY hKey, KeyRef& ref, Hive& hive, std::vector<std::string>& path)
+{
+    if (!Resolve(hKey, ref))
+        return ERROR_INVALID_HANDLE;
+    if (!(ref.access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    return Target(ref, hive, path);
+}
+
 DWORD CopyName(const std::string& name, LPSTR buffer, LPDWORD chars)
 {
     if (!buffer || !chars)
@@ -303,13 +314,9 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
     if (!lpData && cbData > 0)
         return ERROR_INVALID_PARAMETER;
     KeyRef ref;
-    if (!Resolve(hKey, ref))
-        return ERROR_INVALID_HANDLE;
-    if (!(ref.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     Hive hive;
     std::vector<std::string> path;
-    LSTATUS status = Target(ref, hive, path);
+    const LSTATUS status = ValueTarget(hKey, ref, hive, path);
     if (status != ERROR_SUCCESS)
         return status;
     const std::string name = lpValueName ? lpValueName : "";
@@ -332,13 +339,9 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
 LSTATUS RegDeleteValueA(HKEY hKey, LPCSTR lpValueName)
 {
     KeyRef ref;
-    if (!Resolve(hKey, ref))
-        return ERROR_INVALID_HANDLE;
-    if (!(ref.access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
     Hive hive;
     std::vector<std::string> path;
-    LSTATUS status = Target(ref, hive, path);
+    const LSTATUS status = ValueTarget(hKey, ref, hive, path);
     if (status != ERROR_SUCCESS)
         return status;
     const std::string name = lpValueName ? lpValueName : "";
