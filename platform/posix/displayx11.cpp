@@ -168,29 +168,11 @@ private:
     bool randr_ = false;
 };
 
-// A connection to $DISPLAY. A server may drop a connection that arrives just
-// as another one of ours closes (Xvfb does, now and then), so a failed attempt
-// is tried again a few times after a short pause.
-Display* Connect()
-{
-    const char* name = std::getenv("DISPLAY");
-    if (!name || !*name)
-        return nullptr;
-    constexpr int kAttempts = 4;
-    for (int attempt = 0;; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr))
-            return display;
-        if (attempt + 1 == kAttempts)
-            return nullptr;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2 << attempt));
-    }
-}
-
 class X11Driver : public DisplayDriver {
 public:
     std::unique_ptr<DisplayScreen> Open() override
     {
-        Display* display = Connect();
+        Display* display = ConnectX11Display();
         if (!display)
             return nullptr;
         return std::make_unique<X11Screen>(display);
@@ -213,4 +195,19 @@ DisplayDriver& winposix::X11DisplayDriver()
 {
     static X11Driver driver;
     return driver;
+}
+
+Display* winposix::ConnectX11Display()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return nullptr;
+    constexpr int kAttempts = 4;
+    for (int attempt = 0;; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr))
+            return display;
+        if (attempt + 1 == kAttempts)
+            return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2 << attempt));
+    }
 }

@@ -1,9 +1,17 @@
-// The X11 display driver's rule for bits per pixel, apart for testing.
+// Parts of the X11 display driver that tests use too: the connection to the server and the
+// rule for bits per pixel.
 #pragma once
 
 #include <vector>
 
+struct _XDisplay;
+
 namespace winposix {
+
+// A connection to the X server of $DISPLAY, or null when there is none. A server may drop a
+// connection that arrives just as another one closes (Xvfb does, now and then), so a failed
+// attempt is tried again a few times after a short pause. Close it with XCloseDisplay.
+_XDisplay* ConnectX11Display();
 
 // A pixmap format the X server lists: a depth and the bits each pixel of that
 // depth takes in memory.

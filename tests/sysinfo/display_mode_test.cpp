@@ -8,27 +8,6 @@
 
 namespace {
 
-class DisplayModeTest : public SystemInfoTest {
-protected:
-  std::string Ident(const std::string& name) {
-    const TPropInfo& p = Prop(name);
-    return p.Names->NameOf(p.GetOrd(*info));
-  }
-  void SetIdent(const std::string& name, const std::string& identifier) {
-    const TPropInfo& p = Prop(name);
-    const int ordinal = p.Names->ValueOf(identifier);
-    ASSERT_GE(ordinal, 0) << identifier;
-    p.SetOrd(*info, ordinal);
-  }
-
-  ScriptedDisplay display;
-  ScriptedDisplayInPlace inPlace{display};
-};
-
-std::set<std::pair<int, int>> SizesUpTo1280x1024() {
-  return {{640, 480}, {800, 600}, {1024, 768}, {1152, 864}, {1280, 960}, {1280, 1024}};
-}
-
 // A request as the setters must build it: zero but for dmSize and the named fields.
 bool IsPlainRequest(const DEVMODEA& m) {
   DEVMODEA expected{};
@@ -43,6 +22,36 @@ bool IsPlainRequest(const DEVMODEA& m) {
     return false;
   }
   return std::memcmp(&expected, &m, sizeof m) == 0;
+}
+
+class DisplayModeTest : public SystemInfoTest {
+protected:
+  void SetIdent(const std::string& name, const std::string& identifier) {
+    const TPropInfo& p = Prop(name);
+    const int ordinal = p.Names->ValueOf(identifier);
+    ASSERT_GE(ordinal, 0) << identifier;
+    p.SetOrd(*info, ordinal);
+  }
+
+  // Sets a display property with a fresh log and checks that every request the setter made
+  // is plain (see IsPlainRequest) and names just `fields`; returns the display's log.
+  std::vector<std::string> Change(const std::string& name, const std::string& identifier, DWORD fields) {
+    display.log.clear();
+    display.requests.clear();
+    SetIdent(name, identifier);
+    for (const DEVMODEA& m : display.requests) {
+      EXPECT_TRUE(IsPlainRequest(m)) << ScriptedDisplay::Describe(m);
+      EXPECT_EQ(m.dmFields, fields);
+    }
+    return display.log;
+  }
+
+  ScriptedDisplay display;
+  ScriptedDisplayInPlace inPlace{display};
+};
+
+std::set<std::pair<int, int>> SizesUpTo1280x1024() {
+  return {{640, 480}, {800, 600}, {1024, 768}, {1152, 864}, {1280, 960}, {1280, 1024}};
 }
 
 TEST_F(DisplayModeTest, ColorModeProbeByDepth) {
@@ -111,14 +120,7 @@ TEST_F(DisplayModeTest, ColorChangeStepsDownToAnOfferedDepth) {
     SCOPED_TRACE(c.name);
     display.bitsPerPixel = 24;
     display.depths = c.offered;
-    display.log.clear();
-    display.requests.clear();
-    SetIdent("ScreenColorMode", c.requested);
-    EXPECT_EQ(display.log, c.log);
-    for (const DEVMODEA& m : display.requests) {
-      EXPECT_TRUE(IsPlainRequest(m)) << ScriptedDisplay::Describe(m);
-      EXPECT_EQ(m.dmFields, static_cast<DWORD>(DM_BITSPERPEL));
-    }
+    EXPECT_EQ(Change("ScreenColorMode", c.requested, DM_BITSPERPEL), c.log);
     EXPECT_EQ(Ident("ScreenColorMode"), c.after);
     EXPECT_EQ(display.released, display.opened);
   }
@@ -144,14 +146,7 @@ TEST_F(DisplayModeTest, ResolutionChangeStepsDownInEnumerationOrder) {
   for (const ResolutionCase& c : cases) {
     SCOPED_TRACE(c.name);
     display.sizes = c.offered;
-    display.log.clear();
-    display.requests.clear();
-    SetIdent("ScreenResolution", c.requested);
-    EXPECT_EQ(display.log, c.log);
-    for (const DEVMODEA& m : display.requests) {
-      EXPECT_TRUE(IsPlainRequest(m)) << ScriptedDisplay::Describe(m);
-      EXPECT_EQ(m.dmFields, static_cast<DWORD>(DM_PELSWIDTH | DM_PELSHEIGHT));
-    }
+    EXPECT_EQ(Change("ScreenResolution", c.requested, DM_PELSWIDTH | DM_PELSHEIGHT), c.log);
   }
   EXPECT_EQ(Ident("ScreenResolution"), "sr1200x1920");
 }

@@ -49,13 +49,7 @@ TEST(WindowsBitsPerPixel, DepthAndPixmapFormat) {
     EXPECT_EQ(winposix::WindowsBitsPerPixel(c.depth, c.formats ? *c.formats : none), c.bits) << c.depth;
 }
 
-class X11DisplayTest : public SystemInfoTest {
-protected:
-  std::string Ident(const std::string& name) {
-    const TPropInfo& p = Prop(name);
-    return p.Names->NameOf(p.GetOrd(*info));
-  }
-};
+using X11DisplayTest = SystemInfoTest;
 
 TEST_F(X11DisplayTest, PrivateServerOf1024x768) {
   XvfbDisplay server;

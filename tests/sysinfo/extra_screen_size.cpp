@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 
-ExtraScreenSize::ExtraScreenSize(int width, int height) : display_(XOpenDisplay(nullptr)) {
+#include "posix/displayx11.h"
+
+ExtraScreenSize::ExtraScreenSize(int width, int height) : display_(winposix::ConnectX11Display()) {
   if (!display_) return;
   const Window root = DefaultRootWindow(display_);
   XRRScreenResources* resources = XRRGetScreenResources(display_, root);

@@ -46,6 +46,11 @@ protected:
   // Reads and assigns a String property the way the form reader and the designer do.
   std::string Get(const std::string& name) { return Prop(name).GetStr(*info); }
   void Set(const std::string& name, const std::string& value) { Prop(name).SetStr(*info, value); }
+  // Reads an enumerated property as its identifier ("sm32bit").
+  std::string Ident(const std::string& name) {
+    const TPropInfo& p = Prop(name);
+    return p.Names->NameOf(p.GetOrd(*info));
+  }
 
   static std::string Reg(HKEY root, const std::string& key, const std::string& valueName) {
     std::string value;
