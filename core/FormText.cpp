@@ -673,7 +673,9 @@ private:
         flags |= 2;
       }
     }
-    if (flags) {
+    // A reader takes a first byte of 0xF0 or more for the flags prefix, so a class name of
+    // 240 characters or more (whose length byte would be read that way) gets a prefix too.
+    if (flags || type.size() >= 0xF0) {
       Byte(0xF0 | flags);
       if (flags & 2) Integer(childPos);
     }

@@ -5,6 +5,7 @@
 #include "FormStreaming.h"
 #include "FormText.h"
 #include "MemoryStream.h"
+#include "Reader.h"
 #include "peer_classes.h"
 
 namespace {
@@ -128,6 +129,27 @@ TEST(FormText, ObjectHeadersWithFlagsAndNestedObjects) {
   EXPECT_EQ(Hex(ToBinary(text)), Hex(binary));
   EXPECT_EQ(ToText(binary), "inherited Form1: TForm1\n  object A: TA\n  end\n  inline B: TB[2]\n    object C: TC\n"
                             "    end\n  end\n  object TNameless\n  end\nend\n");
+}
+
+// A first byte of 0xF0 or more is the flags prefix: a class name whose length byte would look
+// like one is written behind an empty prefix, and reads back as written.
+TEST(FormText, LongClassNamesGetAnEmptyPrefix) {
+  for (const size_t len : {239u, 240u, 255u}) {
+    const std::string cls = "T" + std::string(len - 1, 'x');
+    const std::string text = "object A: " + cls + "\nend\n";
+    const std::string binary = ToBinary(text);
+    const std::string start = std::string("TPF0") + (len >= 240 ? "\xF0" : "") + static_cast<char>(len) + cls;
+    EXPECT_EQ(binary.substr(0, start.size()), start) << len;
+    EXPECT_EQ(ToText(binary), text) << len;
+    // The form reader takes the whole class name too (and stops there: no such class).
+    TMemoryStream in(binary);
+    try {
+      ReadForm(in);
+      ADD_FAILURE() << len;
+    } catch (const EFormReadError& e) {
+      EXPECT_NE(std::string(e.what()).find("Class " + cls + " not found"), std::string::npos) << e.what();
+    }
+  }
 }
 
 TEST(FormText, ParserErrorsNameLineAndColumn) {
