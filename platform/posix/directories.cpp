@@ -1,9 +1,6 @@
 // Directory services: the Windows, system and temporary directories, and
 // creating and removing directories.
 #include <cerrno>
-#include <cstdio>
-#include <mutex>
-#include <set>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,16 +14,6 @@
 using namespace winposix;
 
 namespace {
-
-// Reports a problem with the temporary directory once per message.
-void ReportOnce(const std::string& message)
-{
-    static std::mutex mutex;
-    static std::set<std::string> reported;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (reported.insert(message).second)
-        std::fprintf(stderr, "stowaway: %s\n", message.c_str());
-}
 
 // Fills a directory query after making sure the prefix exists.
 UINT PrefixDirectory(const char* windowsPath, LPSTR buffer, UINT size)

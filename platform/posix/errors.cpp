@@ -1,6 +1,9 @@
 #include "errors.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <mutex>
+#include <set>
 #include <sys/stat.h>
 
 namespace winposix {
@@ -57,6 +60,15 @@ BOOL Fail(DWORD code)
 {
     SetLastError(code);
     return FALSE;
+}
+
+void ReportOnce(const std::string& message)
+{
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (reported.insert(message).second)
+        std::fprintf(stderr, "stowaway: %s\n", message.c_str());
 }
 
 } // namespace winposix

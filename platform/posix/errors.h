@@ -1,4 +1,5 @@
-// Translation of errno values into Win32 error codes.
+// Translation of errno values into Win32 error codes, and the one-time report of problems
+// that calls absorb.
 #pragma once
 
 #include <string>
@@ -17,5 +18,9 @@ BOOL FailErrno(int err, const std::string& unixPath = std::string());
 
 // Sets the last error and returns FALSE.
 BOOL Fail(DWORD code);
+
+// Writes a problem the caller absorbs (a damaged registry file, an unusable temporary
+// directory) to stderr as "stowaway: message", once per distinct message.
+void ReportOnce(const std::string& message);
 
 } // namespace winposix

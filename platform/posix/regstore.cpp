@@ -1,17 +1,16 @@
 #include "regstore.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
-#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "errors.h"
 #include "prefix.h"
 #include "regformat.h"
 #include "regseed.h"
@@ -37,15 +36,6 @@ bool SameVersion(const Cached& c, const struct stat& st)
 {
     return c.dev == st.st_dev && c.ino == st.st_ino && c.size == st.st_size &&
            c.mtime.tv_sec == st.st_mtim.tv_sec && c.mtime.tv_nsec == st.st_mtim.tv_nsec;
-}
-
-void ReportOnce(const std::string& message)
-{
-    static std::mutex mutex;
-    static std::set<std::string> reported;
-    std::lock_guard<std::mutex> lock(mutex);
-    if (reported.insert(message).second)
-        std::fprintf(stderr, "stowaway: %s\n", message.c_str());
 }
 
 std::string RelativeTo(Hive hive)
