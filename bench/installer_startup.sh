@@ -5,10 +5,32 @@
 # runs (times in ms) and the largest peak resident set.
 #
 # Usage: bench/installer_startup.sh [INSTALLER] [RUNS]
+#        bench/installer_startup.sh --large [PAYLOAD] [RUNS]
 #   INSTALLER  default build/run/app/installer (scripts/run-installer.sh builds it)
 #   RUNS       default 5
+#   --large    builds (in build/run) the demo installer and one that carries PAYLOAD besides the
+#              demo's files (default: the largest shared library in /usr/lib/x86_64-linux-gnu),
+#              measures both and prints the ratio of their times to files on disk and the
+#              difference of their peak resident sets
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = --large ]; then
+  payload=${2:-$(ls -S /usr/lib/x86_64-linux-gnu/*.so* | head -1)}
+  runs=${3:-5}
+  cmake -S "$root" -B "$root/build/run" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTOWAWAY_TESTS=OFF \
+    -DSTOWAWAY_BENCH_PAYLOAD="$payload" >/dev/null
+  cmake --build "$root/build/run" --target installer installer_large >/dev/null
+  "$0" "$root/build/run/app/installer" "$runs" | tee "${TMPDIR:-/tmp}/startup-demo.txt"
+  echo
+  "$0" "$root/build/run/app/installer_large" "$runs" | tee "${TMPDIR:-/tmp}/startup-large.txt"
+  # Extraction ends before the form-read trace line, so "form read" is the time to all files on
+  # disk (the payload is written after the setup program, and removed at the end).
+  awk '/median form read/ { t[FILENAME] = $4 } /peak RSS/ { r[FILENAME] = $4 }
+       END { d = ARGV[1]; l = ARGV[2]
+             printf "\nwith the payload: all files on disk %.2fx the demo'"'"'s time, peak RSS %+d KiB\n", t[l] / t[d], r[l] - r[d] }' \
+    "${TMPDIR:-/tmp}/startup-demo.txt" "${TMPDIR:-/tmp}/startup-large.txt"
+  exit 0
+fi
 installer=${1:-$root/build/run/app/installer}
 runs=${2:-5}
 [ -x "$installer" ] || { echo "no installer at $installer (run scripts/run-installer.sh first)" >&2; exit 1; }

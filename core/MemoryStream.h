@@ -1,9 +1,10 @@
 #pragma once
 // TMemoryStream: a stream over one contiguous, resizable buffer. Memory() stays valid until
 // the size changes. One spare byte is always allocated past the end, so a caller may write a
-// sentinel just behind the data (and must restore it) without a reallocation.
+// sentinel just behind the data (and must restore it) without a reallocation. Growing does not
+// clear the new bytes: SetSize leaves them undefined until written (the spare byte reads 0).
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "Stream.h"
 
@@ -18,9 +19,9 @@ public:
   int64_t Size() override { return size_; }
   void SetSize(int64_t newSize) override;
 
-  char* Memory() { return buf_.data(); }
-  const char* Memory() const { return buf_.data(); }
-  std::string Bytes() const { return std::string(buf_.data(), static_cast<size_t>(size_)); }
+  char* Memory() { return buf_.get(); }
+  const char* Memory() const { return buf_.get(); }
+  std::string Bytes() const { return std::string(buf_.get(), static_cast<size_t>(size_)); }
   void Clear();
   void LoadFromStream(TStream& source);
   void SaveToStream(TStream& dest) const;
@@ -28,7 +29,11 @@ public:
   void SaveToFile(const std::string& fileName) const;
 
 private:
-  std::vector<char> buf_ = std::vector<char>(1);
+  // Makes room for at least n bytes and the spare one, keeping the first size_ bytes.
+  void Reserve(int64_t n, bool exact);
+
+  std::unique_ptr<char[]> buf_ = std::unique_ptr<char[]>(new char[1]{0});
+  int64_t capacity_ = 0;  // bytes usable before the spare one
   int64_t size_ = 0;
   int64_t pos_ = 0;
 };

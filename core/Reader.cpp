@@ -7,6 +7,7 @@
 #include "Cp1252.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
+#include "ViewStream.h"
 #include "PropInfo.h"
 #include "Stream.h"
 #include "TypeNames.h"
@@ -487,6 +488,13 @@ void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& r
     if (ReadValue() != TValueType::vaBinary) Invalid();
     uint32_t len = stream_.ReadDWord();
     CheckLength(len);
+    // The property's bytes are handed over in place when the form lies in memory (a resource,
+    // a mapped file), so a large property is never copied; otherwise they are read into memory.
+    if (TSharedBytes bytes = stream_.Share(len)) {
+      TViewStream view(bytes.get(), len, bytes);
+      readFn(view);
+      return;
+    }
     TMemoryStream data;
     data.SetSize(len);
     stream_.ReadBuffer(data.Memory(), len);

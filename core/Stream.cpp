@@ -26,6 +26,11 @@ int64_t TStream::Size() {
 
 void TStream::SetSize(int64_t) { throw EStreamError("Stream cannot change its size"); }
 
+TSharedBytes TStream::Share(int64_t count) {
+  if (count < 0 || count > Remaining()) throw EReadError("Stream read error at offset " + std::to_string(Position()));
+  return nullptr;
+}
+
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
   if (count == 0) {
     source.SetPosition(0);

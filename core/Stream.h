@@ -3,9 +3,14 @@
 // EReadError when fewer bytes remain. Write returns what it wrote; WriteBuffer raises
 // EWriteError when it could not write everything.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+// Bytes that stay valid while the pointer (or a copy of it) is held. The pointer may own
+// nothing (bytes that live as long as the program): test get(), not the pointer itself.
+using TSharedBytes = std::shared_ptr<const uint8_t>;
 
 class TStream {
 public:
@@ -24,6 +29,11 @@ public:
   virtual void SetSize(int64_t newSize);
   // Bytes between the position and the end.
   int64_t Remaining() { return Size() - Position(); }
+
+  // The next count bytes in place, without a copy, and advances past them; a null pointer
+  // (and no move) when the stream holds no such bytes in memory. Raises EReadError when fewer
+  // than count bytes remain.
+  virtual TSharedBytes Share(int64_t count);
 
   // Copies count bytes from source (all of source from its start when count is 0).
   int64_t CopyFrom(TStream& source, int64_t count);

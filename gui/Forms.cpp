@@ -7,6 +7,7 @@
 #include "FormStreaming.h"
 #include "GuiApplication.h"
 #include "MemoryStream.h"
+#include "ViewStream.h"
 #include "PropertyRegistry.h"
 #include "Trace.h"
 #include "winapi.h"
@@ -130,17 +131,21 @@ void TForm::DoCloseRequest() {
 }
 
 void TForm::ReadFormResource() {
-  TMemoryStream stream(ReadResourceBytes(ClassName()));
+  // The form is read where the executable carries it, so its binary properties (a storage's
+  // files) are handed on as views rather than copies.
+  TViewStream stream = ResourceView(ClassName());
   ReadForm(stream, *this);
   GuiTrace("form-read " + Name());
 }
 
-std::string ReadResourceBytes(const std::string& name) {
+TViewStream ResourceView(const std::string& name) {
   HRSRC info = FindResourceA(nullptr, name.c_str(), RT_RCDATA);
   if (!info) throw EResNotFound("Resource " + name + " not found");
   HGLOBAL data = LoadResource(nullptr, info);
   const void* bytes = data ? LockResource(data) : nullptr;
   const DWORD size = SizeofResource(nullptr, info);
   if (!bytes && size) throw EResNotFound("Resource " + name + " cannot be loaded");
-  return std::string(static_cast<const char*>(bytes), size);
+  // A loaded resource stays in place for the program's life: the view needs no keeper.
+  return TViewStream(bytes, size);
 }
+

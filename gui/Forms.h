@@ -17,6 +17,7 @@
 #include "Font.h"
 #include "Graphics.h"
 #include "TypeNames.h"
+#include "ViewStream.h"
 
 class TControl;
 
@@ -113,5 +114,5 @@ class EResNotFound : public Exception {
   using Exception::Exception;
 };
 
-// The bytes of an RT_RCDATA resource of the running executable; raises EResNotFound.
-std::string ReadResourceBytes(const std::string& name);
+// An RT_RCDATA resource of the running executable, read in place; raises EResNotFound.
+TViewStream ResourceView(const std::string& name);

@@ -26,7 +26,11 @@ const TClassInfo& TWebBrowser::StaticClassInfo() {
 void TWebBrowser::DefineProperties(TFiler& filer) {
   TControl::DefineProperties(filer);
   filer.DefineBinaryProperty(
-      "ControlData", [this](TStream& s) { controlData_ = static_cast<TMemoryStream&>(s).Bytes(); },
+      "ControlData",
+      [this](TStream& s) {
+        controlData_.assign(static_cast<size_t>(s.Remaining()), '\0');
+        s.ReadBuffer(controlData_.data(), static_cast<int64_t>(controlData_.size()));
+      },
       [this](TStream& s) { s.WriteString(controlData_); }, !controlData_.empty());
 }
 

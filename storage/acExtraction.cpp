@@ -1,7 +1,12 @@
 // Extraction of stored files: the target directory of TExtractTo, writing one stored file
 // with its events, the automatic extraction after loading and the removal at destruction.
+#include <functional>
+#include <vector>
+
 #include "acFileStorage.h"
+#include "acFileWriter.h"
 #include "acPathSupport.h"
+#include "acStoredName.h"
 #include "acUtils.h"
 #include "winapi.h"
 
@@ -37,11 +42,15 @@ std::string BaseDirectory(TacToplevelDir dir) {
 }  // namespace
 
 std::string TExtractTo::GetExtractDir() const {
+  // No base directory (a refused temporary directory, a missing folder value) is no path: it
+  // must never turn into the root of the drive.
+  std::string base = BaseDirectory(ToplevelDir);
+  if (base.empty()) return {};
   std::string sub = StripLeadingChars(IncludeTrailingBackslash(Subdirectory), '\\');
-  return IncludeTrailingBackslash(BaseDirectory(ToplevelDir)) + sub;
+  return IncludeTrailingBackslash(base) + sub;
 }
 
-bool TStoredFile::Extract(const std::string& fileName, bool createPath) {
+bool TStoredFile::ExtractWith(const std::string& fileName, const std::function<void()>& write) {
   TacFileStorage* storage = Storage();
   TComponent* sender = storage ? storage->Owner() : nullptr;
   bool allow = true;
@@ -49,47 +58,70 @@ bool TStoredFile::Extract(const std::string& fileName, bool createPath) {
   if (!allow) return true;
 
   bool result = false;
-  // A stored name that would lead out of the extraction directory is never written.
-  if (StaysInsideDirectory(FileName)) {
-    if (createPath) CreateFilePath(fileName);
-    HANDLE file = CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      DWORD written = 0;
-      result = WriteFile(file, Data.Memory(), static_cast<DWORD>(Size), &written, nullptr) != 0;
-      CloseHandle(file);
-      if (result && storage && storage->AutoExtract()->RemoveOnTerminate)
-        storage->ExtractedFiles().Add(fileName);
-    }
+  try {
+    write();
+    result = true;
+  } catch (const std::exception&) {
+    // Extraction absorbs the failure: the result says it, and no file stands under the name.
   }
+  if (result && storage && storage->AutoExtract()->RemoveOnTerminate) storage->ExtractedFiles().Add(fileName);
   if (storage && storage->OnExtracted) storage->OnExtracted(sender, fileName, Size, result);
   return result;
+}
+
+bool TStoredFile::Extract(const std::string& fileName, bool createPath) {
+  return ExtractWith(fileName, [&] {
+    if (createPath) CreateFilePath(fileName);
+    WriteStoredFileTo(*this, fileName);
+  });
+}
+
+bool TStoredFile::ExtractBelow(const std::string& directory, bool createPath) {
+  std::vector<std::string> parts;
+  std::string problem = StoredNameProblem(FileName, parts);
+  return ExtractWith(TargetBelow(directory), [&] {
+    if (directory.empty()) throw EExtractError(FileName, "no extraction directory");
+    if (!problem.empty()) throw EExtractError(FileName, "the stored name " + problem);
+    WriteStoredFileTo(*this, PrepareTargetBelow(directory, parts, createPath));
+  });
+}
+
+std::string TStoredFile::TargetBelow(const std::string& directory) const {
+  std::vector<std::string> parts;
+  if (!StoredNameProblem(FileName, parts).empty()) return directory + FileName;
+  std::string path = directory;
+  for (size_t i = 0; i < parts.size(); ++i) path += (i ? "\\" : "") + parts[i];
+  return path;
 }
 
 void TacFileStorage::Loaded() {
   TacComponent::Loaded();
   if (!autoExtract_->Enabled() || IsDesigning()) return;
+  const std::string dir = autoExtract_->ExtractTo()->GetExtractDir();
   for (int i = 0; i < files_->Count(); ++i) {
     TStoredFile* file = File(i);
-    std::string path = autoExtract_->ExtractTo()->GetExtractDir() + file->FileName;
+    std::string path = file->TargetBelow(dir);
+    // A link standing at the name is never taken for the file: it is replaced.
     bool extract = true;
-    switch (autoExtract_->Overwrite) {
-      case owIfSizeDifferent:
-        if (FileExists(path)) {
-          try {
-            extract = GetFileSizeByName(path) != static_cast<int64_t>(file->Size);
-          } catch (...) {
-            extract = true;
+    if (!dir.empty() && !IsLink(path)) {
+      switch (autoExtract_->Overwrite) {
+        case owIfSizeDifferent:
+          if (FileExists(path)) {
+            try {
+              extract = GetFileSizeByName(path) != static_cast<int64_t>(file->Size);
+            } catch (...) {
+              extract = true;
+            }
           }
-        }
-        break;
-      case owNever:
-        extract = !FileExists(path);
-        break;
-      case owAlways:
-        break;
+          break;
+        case owNever:
+          extract = !FileExists(path);
+          break;
+        case owAlways:
+          break;
+      }
     }
-    if (extract) file->Extract(path, autoExtract_->ExtractTo()->CreatePath);
+    if (extract) file->ExtractBelow(dir, autoExtract_->ExtractTo()->CreatePath);
   }
 }
 

@@ -74,7 +74,7 @@ void TacFileStorage::ReadStoredData(TStream& stream) {
   }
   for (int32_t i = 0; i < count_; ++i) {
     auto file = std::make_unique<TStoredFile>(this);
-    file->ReadFromStream(stream);
+    file->ReadFromStream(stream, PackedContainer, CheckContentOnRead);
     files_->Add(file.release());
   }
 }

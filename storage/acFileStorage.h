@@ -52,6 +52,9 @@ class TacFileStorage : public TacComponent {
 
   // Whether the last container read began with the "SFP1" magic.
   bool PackedContainer = false;
+  // Whether reading a container unpacks every content once (through a block-sized buffer) to
+  // check it; without it only the container's lengths are checked before the files are used.
+  bool CheckContentOnRead = true;
 
   // The container: writes "SFP1", Count, then the first Count files' records.
   void WriteStoredData(TStream& stream);

@@ -28,16 +28,3 @@ bool FileExists(const std::string& fileName) {
   DWORD attributes = GetFileAttributesA(fileName.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
-
-bool StaysInsideDirectory(const std::string& relativeName) {
-  if (!relativeName.empty() && (relativeName[0] == '\\' || relativeName[0] == '/')) return false;
-  if (relativeName.find(':') != std::string::npos) return false;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t end = relativeName.find_first_of("\\/", start);
-    if (relativeName.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") == 0)
-      return false;
-    if (end == std::string::npos) return true;
-    start = end + 1;
-  }
-}

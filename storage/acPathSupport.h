@@ -12,6 +12,3 @@ std::string ExtractFilePath(const std::string& fileName);
 std::string IncludeTrailingBackslash(const std::string& path);
 // True when a file (not a directory) of that name exists.
 bool FileExists(const std::string& fileName);
-// True when the stored name, taken relative to a directory, stays inside it: it is not
-// absolute, names no drive (holds no ':'), and has no ".." part ("\" and "/" both separate).
-bool StaysInsideDirectory(const std::string& relativeName);

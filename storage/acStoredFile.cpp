@@ -1,11 +1,14 @@
 #include "acStoredFile.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstring>
 
 #include "Exceptions.h"
 #include "PropertyRegistry.h"
 #include "acFileStorage.h"
 #include "acSFPack.h"
+#include "acReadBehind.h"
+#include "acSFPackStream.h"
 
 const TClassInfo& TStoredFile::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TStoredFile>("TStoredFile").Build();
@@ -16,24 +19,128 @@ TStoredFile::TStoredFile(TComponent* owner) : TacAddon(owner) {}
 
 TacFileStorage* TStoredFile::Storage() const { return dynamic_cast<TacFileStorage*>(Owner()); }
 
+TMemoryStream& TStoredFile::Data() {
+  if (view_) {
+    data_.SetSize(ContentSize());
+    auto* out = reinterpret_cast<uint8_t*>(data_.Memory());
+    if (viewPacked_) {
+      size_t produced =
+          UnpackBlocks(view_.get(), static_cast<size_t>(viewSize_), out, static_cast<size_t>(viewUnpacked_));
+      if (produced != static_cast<size_t>(viewUnpacked_))
+        throw EReadError("Stored file \"" + FileName + "\": blocks unpack to " + std::to_string(produced) +
+                         " bytes, the record says " + std::to_string(viewUnpacked_));
+    } else if (viewSize_ > 0)
+      std::memcpy(out, view_.get(), static_cast<size_t>(viewSize_));
+    data_.SetPosition(0);
+    view_.reset();
+  }
+  return data_;
+}
+
+int64_t TStoredFile::ContentSize() const {
+  if (!view_) return data_.Size();
+  return viewPacked_ ? viewUnpacked_ : viewSize_;
+}
+
 void TStoredFile::SetContent(const std::string& bytes) {
-  Data.Clear();
-  Data.WriteString(bytes);
-  Data.SetPosition(0);
+  view_.reset();
+  data_.Clear();
+  data_.WriteString(bytes);
+  data_.SetPosition(0);
   Size = static_cast<int32_t>(bytes.size());
 }
 
+void TStoredFile::SetContentView(TSharedBytes data, int64_t size, bool packed, int32_t unpacked) {
+  data_.Clear();
+  view_ = std::move(data);
+  viewSize_ = size;
+  viewPacked_ = packed;
+  viewUnpacked_ = packed ? unpacked : 0;
+  Size = packed ? unpacked : static_cast<int32_t>(size);
+}
+
+void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>& sink) {
+  if (view_ && viewPacked_) {
+    TSFPackBlockReader reader(view_.get(), static_cast<size_t>(viewSize_), static_cast<uint64_t>(viewUnpacked_));
+    TReadBehind behind(view_.get());
+    const uint8_t* piece;
+    size_t n;
+    while (reader.Next(piece, n)) {
+      sink(piece, n);
+      behind.Done(reader.Consumed());
+    }
+    return;
+  }
+  const uint8_t* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
+  TReadBehind behind(bytes);
+  const int64_t size = ContentSize();
+  constexpr int64_t kPiece = 1 << 20;
+  for (int64_t at = 0; at < size; at += kPiece) {
+    const size_t n = static_cast<size_t>(std::min(kPiece, size - at));
+    sink(bytes + at, n);
+    if (view_) behind.Done(static_cast<size_t>(at) + n);
+  }
+}
+
+void TStoredFile::SaveToStream(TStream& stream) {
+  ForEachPiece([&stream](const uint8_t* p, size_t n) { stream.WriteBuffer(p, static_cast<int64_t>(n)); });
+}
+
+std::string TStoredFile::Content() {
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(ContentSize()));
+  ForEachPiece([&bytes](const uint8_t* p, size_t n) { bytes.append(reinterpret_cast<const char*>(p), n); });
+  return bytes;
+}
+
 void TStoredFile::WriteToStream(TStream& stream) {
-  if (Size < 0 || Size != Data.Size())
+  if (Size < 0 || Size != ContentSize())
     throw EWriteError("Stored file \"" + FileName + "\": size " + std::to_string(Size) +
-                      " does not match its content of " + std::to_string(Data.Size()) + " bytes");
+                      " does not match its content of " + std::to_string(ContentSize()) + " bytes");
   stream.WriteDWord(static_cast<uint32_t>(FileName.size()));
   stream.WriteString(FileName);
-  std::vector<uint8_t> scratch(PackedSizeBound(static_cast<size_t>(Size)));
-  size_t packed = PackStream(reinterpret_cast<const uint8_t*>(Data.Memory()), static_cast<size_t>(Size),
-                             scratch.data());
+  // The packed stream's length comes before it: write a placeholder and fill it in after, so
+  // the content is packed once, block by block, straight into the stream.
+  const int64_t lengthAt = stream.Position();
+  stream.WriteDWord(0);
+  auto sink = [&stream](const uint8_t* p, size_t n) { stream.WriteBuffer(p, static_cast<int64_t>(n)); };
+  stream.WriteDWord(static_cast<uint32_t>(Size));
+  uint64_t packed = 4;
+  if (view_ && viewPacked_) {
+    // Unpacked and packed again a block at a time: the bytes are those of packing the whole
+    // content, whatever blocks the container was read with.
+    std::unique_ptr<uint8_t[]> block(new uint8_t[SFPackBlockSize]);
+    size_t filled = 0;
+    uint64_t left = static_cast<uint64_t>(Size);
+    ForEachPiece([&](const uint8_t* p, size_t n) {
+      while (n > 0) {
+        const size_t take = std::min(n, SFPackBlockSize - filled);
+        std::memcpy(block.get() + filled, p, take);
+        filled += take;
+        p += take;
+        n -= take;
+        if (filled == SFPackBlockSize || filled == left) {
+          packed += PackBlocksTo(block.get(), filled, sink);
+          left -= filled;
+          filled = 0;
+        }
+      }
+    });
+  } else {
+    // Packed in parts of whole blocks, so the pages of a mapped content can go once packed.
+    const uint8_t* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
+    constexpr size_t kPart = SFPackBlockSize * 256;
+    TReadBehind behind(bytes);
+    for (size_t at = 0; at < static_cast<size_t>(Size); at += kPart) {
+      const size_t n = std::min(kPart, static_cast<size_t>(Size) - at);
+      packed += PackBlocksTo(bytes + at, n, sink);
+      if (view_) behind.Done(at + n);
+    }
+  }
+  const int64_t end = stream.Position();
+  stream.SetPosition(lengthAt);
   stream.WriteDWord(static_cast<uint32_t>(packed));
-  stream.WriteBuffer(scratch.data(), static_cast<int64_t>(packed));
+  stream.SetPosition(end);
 }
 
 namespace {
@@ -45,7 +152,7 @@ constexpr int64_t kMostBytesPerPackedByte = 65536 / 5 + 1;
 
 class RecordReader {
 public:
-  RecordReader(TStream& stream, const std::string& fileName) : stream_(stream), name_(fileName) {}
+  RecordReader(TStream& stream) : stream_(stream) {}
 
   [[noreturn]] void Fail(const std::string& what, int64_t offset) const {
     throw EReadError("Stored file " + (name_.empty() ? std::string("record") : "\"" + name_ + "\"") + ": " +
@@ -71,7 +178,15 @@ public:
     return n;
   }
 
-  void Name(std::string& name) { name_ = name; }
+  // n bytes in place when the stream has them in memory, else a copy of them.
+  TSharedBytes Bytes(int64_t n) {
+    if (TSharedBytes shared = stream_.Share(n)) return shared;
+    std::shared_ptr<uint8_t[]> copy(new uint8_t[static_cast<size_t>(std::max<int64_t>(n, 1))]);
+    stream_.ReadBuffer(copy.get(), n);
+    return TSharedBytes(copy, copy.get());
+  }
+
+  void Name(const std::string& name) { name_ = name; }
 
 private:
   TStream& stream_;
@@ -81,46 +196,54 @@ private:
 }  // namespace
 
 void TStoredFile::ReadFromStream(TStream& stream) {
-  RecordReader in(stream, "");
+  TacFileStorage* storage = Storage();
+  ReadFromStream(stream, !storage || storage->PackedContainer);
+}
+
+void TStoredFile::ReadFromStream(TStream& stream, bool packed, bool checkContent) {
+  RecordReader in(stream);
   int32_t nameLength = in.Length("name length", 0);
   FileName.assign(static_cast<size_t>(nameLength), '\0');
   stream.ReadBuffer(FileName.data(), nameLength);
   in.Name(FileName);
 
-  int64_t contentAt = stream.Position();
-  TacFileStorage* storage = Storage();
-  if (!storage || storage->PackedContainer) {
-    int32_t contentLength = in.Length("content length", 4);
-    int64_t sizeAt = stream.Position();
-    int32_t size = in.Int32("unpacked length");
-    int64_t blockBytes = contentLength - 4;
-    if (size < 0) in.Fail("unpacked length " + std::to_string(size) + " is negative", sizeAt);
-    if (size > blockBytes * kMostBytesPerPackedByte)
-      in.Fail("unpacked length " + std::to_string(size) + " cannot come from " + std::to_string(blockBytes) +
-                  " bytes of blocks",
-              sizeAt);
-    std::vector<uint8_t> blocks(static_cast<size_t>(blockBytes));
-    stream.ReadBuffer(blocks.data(), blockBytes);
-    Data.SetSize(size);
-    Size = size;
+  const int64_t contentAt = stream.Position();
+  if (!packed) {
+    int32_t contentLength = in.Length("content length", 0);
+    SetContentView(in.Bytes(contentLength), contentLength, false, 0);
+    storedSize_ = contentLength;
+    return;
+  }
+  int32_t contentLength = in.Length("content length", 4);
+  int64_t sizeAt = stream.Position();
+  int32_t size = in.Int32("unpacked length");
+  int64_t blockBytes = contentLength - 4;
+  if (size < 0) in.Fail("unpacked length " + std::to_string(size) + " is negative", sizeAt);
+  if (size > blockBytes * kMostBytesPerPackedByte)
+    in.Fail("unpacked length " + std::to_string(size) + " cannot come from " + std::to_string(blockBytes) +
+                " bytes of blocks",
+            sizeAt);
+  TSharedBytes blocks = in.Bytes(blockBytes);
+  if (checkContent) {
+    TSFPackBlockReader reader(blocks.get(), static_cast<size_t>(blockBytes), static_cast<uint64_t>(size));
     try {
-      size_t produced = UnpackBlocks(blocks.data(), blocks.size(), reinterpret_cast<uint8_t*>(Data.Memory()),
-                                     static_cast<size_t>(size));
-      if (produced != static_cast<size_t>(size))
-        in.Fail("blocks unpack to " + std::to_string(produced) + " bytes, the record says " +
-                    std::to_string(size),
-                contentAt);
+      const uint8_t* piece;
+      size_t n;
+      TReadBehind behind(blocks.get());
+      while (!reader.AtEnd()) {
+        reader.Next(piece, n);
+        behind.Done(reader.Consumed());
+      }
     } catch (const ESFPackError& e) {
-      // The codec's message ends in its own offset; report the offset in the stream instead.
       std::string what = e.what();
       if (size_t cut = what.rfind(" at offset "); cut != std::string::npos) what.resize(cut);
       in.Fail("corrupt packed content: " + what, sizeAt + 4 + static_cast<int64_t>(e.offset()));
     }
-  } else {
-    int32_t contentLength = in.Length("content length", 0);
-    Data.SetSize(contentLength);
-    Size = contentLength;
-    stream.ReadBuffer(Data.Memory(), contentLength);
+    if (reader.Produced() != static_cast<uint64_t>(size))
+      in.Fail("blocks unpack to " + std::to_string(reader.Produced()) + " bytes, the record says " +
+                  std::to_string(size),
+              contentAt);
   }
-  Data.SetPosition(0);
+  SetContentView(std::move(blocks), blockBytes, true, size);
+  storedSize_ = contentLength;
 }

@@ -5,9 +5,8 @@
 #include <cstring>
 #include <elf.h>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
-
-#include "resources.h"
 
 using namespace winposix;
 
@@ -16,14 +15,6 @@ namespace {
 [[noreturn]] void Fail(const std::string& path, const std::string& what)
 {
     throw std::runtime_error(path + ": " + what);
-}
-
-void ReadAt(std::ifstream& in, const std::string& path, uint64_t offset, void* buffer, uint64_t size)
-{
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    if (!in.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size)))
-        Fail(path, "truncated ELF file");
 }
 
 } // namespace
@@ -35,53 +26,58 @@ bool IsElfExecutable(const std::string& unixPath)
     return in.read(head, 4) && std::memcmp(head, ELFMAG, SELFMAG) == 0;
 }
 
+std::vector<ResourceEntry> ParseExecutableResources(const uint8_t* file, size_t fileSize, const std::string& path)
+{
+    Elf64_Ehdr eh;
+    if (fileSize < sizeof eh)
+        Fail(path, "not an ELF file");
+    std::memcpy(&eh, file, sizeof eh);
+    if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0)
+        Fail(path, "not an ELF file");
+    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_ident[EI_DATA] != ELFDATA2LSB)
+        Fail(path, "not a 64-bit little-endian ELF file");
+    if (eh.e_shentsize != sizeof(Elf64_Shdr) || eh.e_shnum == 0)
+        return {};
+    if (eh.e_shoff > fileSize || uint64_t(eh.e_shnum) * sizeof(Elf64_Shdr) > fileSize - eh.e_shoff)
+        Fail(path, "section headers lie outside the file");
+    auto section = [&](size_t i) {
+        Elf64_Shdr s;
+        std::memcpy(&s, file + eh.e_shoff + i * sizeof(Elf64_Shdr), sizeof s);
+        return s;
+    };
+    if (eh.e_shstrndx >= eh.e_shnum)
+        Fail(path, "bad section name table index");
+    const Elf64_Shdr names = section(eh.e_shstrndx);
+    if (names.sh_offset > fileSize || names.sh_size > fileSize - names.sh_offset)
+        Fail(path, "section name table lies outside the file");
+    const char* nameTable = reinterpret_cast<const char*>(file + names.sh_offset);
+    const size_t wanted = sizeof kResourceSectionName;  // with its terminator
+
+    for (size_t i = 0; i < eh.e_shnum; ++i) {
+        const Elf64_Shdr s = section(i);
+        if (s.sh_name >= names.sh_size || names.sh_size - s.sh_name < wanted ||
+            std::memcmp(nameTable + s.sh_name, kResourceSectionName, wanted) != 0)
+            continue;
+        if (s.sh_type == SHT_NOBITS || s.sh_offset > fileSize || s.sh_size > fileSize - s.sh_offset)
+            Fail(path, "resource section lies outside the file");
+        // The entries point into the file's bytes, bounded by the section: none is copied.
+        std::vector<ResourceEntry> entries;
+        if (!ParseResourceSection(file + s.sh_offset, s.sh_size, entries))
+            Fail(path, "malformed resource section");
+        return entries;
+    }
+    return {};
+}
+
 std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath)
 {
     std::ifstream in(unixPath, std::ios::binary);
     if (!in)
         Fail(unixPath, "cannot open the file");
-    in.seekg(0, std::ios::end);
-    const uint64_t fileSize = static_cast<uint64_t>(in.tellg());
-    Elf64_Ehdr eh;
-    if (fileSize < sizeof eh)
-        Fail(unixPath, "not an ELF file");
-    ReadAt(in, unixPath, 0, &eh, sizeof eh);
-    if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0)
-        Fail(unixPath, "not an ELF file");
-    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_ident[EI_DATA] != ELFDATA2LSB)
-        Fail(unixPath, "not a 64-bit little-endian ELF file");
-    if (eh.e_shentsize != sizeof(Elf64_Shdr) || eh.e_shnum == 0)
-        return {};
-    if (eh.e_shoff > fileSize || uint64_t(eh.e_shnum) * sizeof(Elf64_Shdr) > fileSize - eh.e_shoff)
-        Fail(unixPath, "section headers lie outside the file");
-    std::vector<Elf64_Shdr> sections(eh.e_shnum);
-    ReadAt(in, unixPath, eh.e_shoff, sections.data(), sections.size() * sizeof(Elf64_Shdr));
-    if (eh.e_shstrndx >= sections.size())
-        Fail(unixPath, "bad section name table index");
-    const Elf64_Shdr& names = sections[eh.e_shstrndx];
-    if (names.sh_offset > fileSize || names.sh_size > fileSize - names.sh_offset)
-        Fail(unixPath, "section name table lies outside the file");
-    std::string nameTable(names.sh_size, '\0');
-    ReadAt(in, unixPath, names.sh_offset, nameTable.data(), nameTable.size());
-
-    for (const Elf64_Shdr& s : sections) {
-        if (s.sh_name >= nameTable.size())
-            continue;
-        if (std::strcmp(nameTable.c_str() + s.sh_name, kResourceSectionName) != 0 ||
-            nameTable.find('\0', s.sh_name) == std::string::npos)
-            continue;
-        if (s.sh_type == SHT_NOBITS || s.sh_offset > fileSize || s.sh_size > fileSize - s.sh_offset)
-            Fail(unixPath, "resource section lies outside the file");
-        std::string image(s.sh_size, '\0');
-        ReadAt(in, unixPath, s.sh_offset, image.data(), image.size());
-        std::vector<ResourceEntry> entries;
-        const auto* bytes = reinterpret_cast<const uint8_t*>(image.data());
-        if (!ParseResourceSection(bytes, image.size(), entries))
-            Fail(unixPath, "malformed resource section");
-        std::vector<ExecutableResource> result;
-        for (const ResourceEntry& e : entries)
-            result.push_back({e.type, e.name, std::string(reinterpret_cast<const char*>(e.data), e.size)});
-        return result;
-    }
-    return {};
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<ExecutableResource> result;
+    for (const ResourceEntry& e :
+         ParseExecutableResources(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), unixPath))
+        result.push_back({e.type, e.name, std::string(reinterpret_cast<const char*>(e.data), e.size)});
+    return result;
 }

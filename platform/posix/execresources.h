@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "resources.h"
+
 struct ExecutableResource {
     uint32_t type = 0;   // 10 = RT_RCDATA
     std::string name;    // upper case, e.g. "TFORM1"
@@ -14,6 +16,13 @@ struct ExecutableResource {
 
 // True when the file starts with the ELF signature.
 bool IsElfExecutable(const std::string& unixPath);
+
+// The resources of the ".stowaway.rsrc" section of a 64-bit little-endian ELF file held in
+// memory (mapped), in directory order; each entry points into the file's bytes and lies within
+// them. Empty when the file has no such section; throws std::runtime_error naming path for a
+// file that is no such ELF file or whose section is malformed.
+std::vector<winposix::ResourceEntry> ParseExecutableResources(const uint8_t* file, size_t size,
+                                                              const std::string& path);
 
 // Reads the ".stowaway.rsrc" section of a 64-bit little-endian ELF file
 // through its section headers and returns its resources in directory order;

@@ -1,4 +1,4 @@
-// File services: CreateFileA, ReadFile, WriteFile, GetFileSize, DeleteFileA,
+// File services: CreateFileA, ReadFile, WriteFile, GetFileSize, DeleteFileA, MoveFileExA,
 // GetFileAttributesA and GetModuleFileNameA.
 #include <cerrno>
 #include <fcntl.h>
@@ -223,6 +223,33 @@ DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh)
     return static_cast<DWORD>(size & 0xFFFFFFFFu);
 }
 
+namespace {
+
+// Why Windows would refuse to delete or replace the file at path (0 when it would not): it is
+// read-only, a running program, or open without leave to delete it.
+DWORD RemovalRefused(const std::string& path, const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return ERROR_ACCESS_DENIED;
+    if (!S_ISREG(st.st_mode))
+        return 0;
+    if (ReadOnlyMode(st))
+        return ERROR_ACCESS_DENIED;
+    // Handles of this process that allow deletion do not keep the file.
+    std::set<int> ignored;
+    for (const auto& open : OpenFilesOn(st.st_dev, st.st_ino))
+        if (open->share & FILE_SHARE_DELETE)
+            ignored.insert(open->fd);
+    switch (FindFileUse(path, st, ignored)) {
+    case FileUse::Executed: return ERROR_ACCESS_DENIED;
+    case FileUse::Open: return ERROR_SHARING_VIOLATION;
+    case FileUse::None: break;
+    }
+    return 0;
+}
+
+} // namespace
+
 BOOL DeleteFileA(LPCSTR lpFileName)
 {
     std::string path;
@@ -232,24 +259,34 @@ BOOL DeleteFileA(LPCSTR lpFileName)
     struct stat st;
     if (lstat(path.c_str(), &st) != 0)
         return FailErrno(errno, path);
-    if (S_ISDIR(st.st_mode))
-        return Fail(ERROR_ACCESS_DENIED);
-    if (S_ISREG(st.st_mode)) {
-        if (ReadOnlyMode(st))
-            return Fail(ERROR_ACCESS_DENIED);
-        // Handles of this process that allow deletion do not keep the file.
-        std::set<int> ignored;
-        for (const auto& open : OpenFilesOn(st.st_dev, st.st_ino))
-            if (open->share & FILE_SHARE_DELETE)
-                ignored.insert(open->fd);
-        switch (FindFileUse(path, st, ignored)) {
-        case FileUse::Executed: return Fail(ERROR_ACCESS_DENIED);
-        case FileUse::Open: return Fail(ERROR_SHARING_VIOLATION);
-        case FileUse::None: break;
-        }
-    }
+    if (DWORD refused = RemovalRefused(path, st))
+        return Fail(refused);
     if (unlink(path.c_str()) != 0)
         return FailErrno(errno, path);
+    return TRUE;
+}
+
+BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags)
+{
+    std::string from, to;
+    DWORD error = 0;
+    if (!MapWindowsPath(lpExistingFileName, from, error) || !MapWindowsPath(lpNewFileName, to, error))
+        return Fail(error);
+    struct stat st;
+    if (lstat(from.c_str(), &st) != 0)
+        return FailErrno(errno, from);
+    if (DWORD refused = RemovalRefused(from, st); refused && !S_ISDIR(st.st_mode))
+        return Fail(refused);
+    if (lstat(to.c_str(), &st) == 0) {
+        if (!(dwFlags & MOVEFILE_REPLACE_EXISTING))
+            return Fail(ERROR_ALREADY_EXISTS);
+        // The new name replaces what stands there (a link is replaced, not followed), unless
+        // Windows would keep it: a directory, a read-only file, a file in use.
+        if (DWORD refused = RemovalRefused(to, st))
+            return Fail(refused);
+    }
+    if (rename(from.c_str(), to.c_str()) != 0)
+        return FailErrno(errno, to);
     return TRUE;
 }
 
@@ -261,12 +298,19 @@ DWORD GetFileAttributesA(LPCSTR lpFileName)
         SetLastError(error);
         return INVALID_FILE_ATTRIBUTES;
     }
+    // A link answers for itself, as a reparse point, with the kind of what it points at (a
+    // dangling one as a file).
     struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
+    if (lstat(path.c_str(), &st) != 0) {
         SetLastError(Win32Error(errno, path));
         return INVALID_FILE_ATTRIBUTES;
     }
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && stat(path.c_str(), &st) != 0)
+        st.st_mode = S_IFREG | 0666;
     DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (link)
+        attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     if (!S_ISDIR(st.st_mode) && ReadOnlyMode(st))
         attributes |= FILE_ATTRIBUTE_READONLY;
     size_t slash = path.find_last_of('/');

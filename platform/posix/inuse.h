@@ -13,7 +13,11 @@ enum class FileUse {
     Executed,  // some process runs it or has it mapped as code
 };
 
-// Scans /proc for processes that execute, map or hold open the file with the
+// True when the kernel confirms at once that no open file anywhere (this process included)
+// refers to the file; false when some does or when that cannot be told quickly.
+bool NoOneHoldsOpen(const std::string& unixPath);
+
+// Asks the kernel first (NoOneHoldsOpen); otherwise scans /proc for processes that execute, map or hold open the file with the
 // given status (device and inode; the path helps where the device numbers of
 // /proc/PID/maps differ from stat's, as on overlay file systems). Processes
 // that cannot be inspected are skipped. File descriptors of this process

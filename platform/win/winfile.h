@@ -58,6 +58,10 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 BOOL CloseHandle(HANDLE hObject);
 BOOL DeleteFileA(LPCSTR lpFileName);
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_COPY_ALLOWED 0x00000002
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES lpSecurityAttributes);
 BOOL RemoveDirectoryA(LPCSTR lpPathName);
 DWORD GetFileAttributesA(LPCSTR lpFileName);

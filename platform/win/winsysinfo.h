@@ -17,6 +17,10 @@ typedef struct _MEMORYSTATUS {
 // Fills the record (dwLength included) from the kernel's memory counters.
 // Throws std::runtime_error when the kernel's counters cannot be read.
 void GlobalMemoryStatus(LPMEMORYSTATUS lpBuffer);
+// Unlocks pages; called on pages that are not locked it takes them out of the process's
+// working set (and fails with ERROR_NOT_LOCKED), which is how a reader that is done with a
+// range of a mapped file gives its memory back.
+BOOL VirtualUnlock(LPVOID lpAddress, SIZE_T dwSize);
 
 #define PROCESSOR_ARCHITECTURE_INTEL 0
 #define PROCESSOR_ARCHITECTURE_MIPS 1

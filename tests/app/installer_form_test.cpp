@@ -97,7 +97,7 @@ TEST_F(InstallerForm1, TheExecutableCarriesTheWindowWithBothFilesUnderTheUnitsNa
     EXPECT_EQ(storage.File(0)->FileName, StartPageFileName);
     EXPECT_EQ(storage.File(1)->FileName, SetupFileName);
     EXPECT_EQ(storage.File(0)->Size, static_cast<int32_t>(fs::file_size(STOWAWAY_START_PAGE)));
-    EXPECT_EQ(storage.File(0)->Data.Bytes(), ReadText(STOWAWAY_START_PAGE));
+    EXPECT_EQ(storage.File(0)->Content(), ReadText(STOWAWAY_START_PAGE));
 
     // Extracted while the form was read, before any handler could run.
     EXPECT_EQ(ReadText(temp / StartPageFileName), ReadText(STOWAWAY_START_PAGE));

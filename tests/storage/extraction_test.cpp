@@ -7,8 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include "FormStreaming.h"
 #include "MemoryStream.h"
@@ -273,7 +276,7 @@ TEST_F(ExtractionTest, ExtractDirectories) {
       {tdSamplesDir, "\\a\\", win + "SAMPLES\\a\\"},
       {tdProgramFiles, "Tool", win.substr(0, 3) + "Program Files\\Tool\\"},
       {tdAppData, "", "C:\\users\\me\\AppData\\"},
-      {tdMyPictures, "sub", "\\sub\\"},  // a missing shell folder leaves the base empty
+      {tdMyPictures, "sub", ""},  // a missing shell folder gives no directory, never the root
       {tdCurrentDir, "", ExtractFilePath(ExeFileName())},
   };
   TExtractTo to;
@@ -284,4 +287,116 @@ TEST_F(ExtractionTest, ExtractDirectories) {
     EXPECT_EQ(to.GetExtractDir(), c.expected);
   }
   EXPECT_EQ(fs::canonical(Unix(ExeFileName())), fs::canonical("/proc/self/exe"));
+}
+
+TEST_F(ExtractionTest, LinksBelowTheTargetAreNeverWrittenThrough) {
+  const fs::path temp = Unix(GetTempDir());
+  const fs::path outside = fs::path(prefix_) / "outside";
+  struct Case {
+    const char* what;
+    const char* stored;                         // the stored name
+    std::function<void()> plant;                // puts the link in place
+    const char* outsideFile;                    // must stay as it was ("" = must not exist)
+    bool written;                               // the stored file lands below temp
+  };
+  const Case cases[] = {
+      {"a directory part", "a\\evil", [&] { fs::create_directory_symlink(outside, temp / "a"); }, "evil", false},
+      {"the file itself", "page.html", [&] { fs::create_symlink(outside / "target", temp / "page.html"); }, "target", true},
+      {"a dangling link", "x.txt", [&] { fs::create_symlink(outside / "absent", temp / "x.txt"); }, "absent", true},
+      {"a same-size file behind a link", "same.bin", [&] { fs::create_symlink(outside / "same", temp / "same.bin"); },
+       "same", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(outside);
+    fs::create_directory(outside);
+    Put(outside / "target", "victim");
+    Put(outside / "same", "1234");
+    fs::create_directories(temp);  // the end of the case before removes it when empty
+    for (const char* name : {"a", "page.html", "x.txt", "same.bin"}) fs::remove(temp / name);
+    c.plant();
+    TacFileStorage* s = Load(kInstaller, {{c.stored, "1234"}});
+    EXPECT_EQ(s->ExtractedFiles().Count(), c.written ? 1 : 0);
+    EXPECT_EQ(Slurp(outside / "target"), "victim");
+    EXPECT_EQ(Slurp(outside / "same"), "1234");
+    EXPECT_FALSE(fs::exists(outside / "absent"));
+    EXPECT_FALSE(fs::exists(outside / "evil"));
+    if (c.written) {
+      EXPECT_FALSE(fs::is_symlink(temp / c.stored));
+      EXPECT_EQ(Slurp(temp / c.stored), "1234");
+    }
+    form.reset();
+  }
+}
+
+TEST_F(ExtractionTest, StoredNamesAreResolvedThenJudged) {
+  const std::string temp = GetTempDir();
+  struct Case {
+    const char* stored;
+    const char* lands;  // below temp, "" when refused
+  };
+  const Case cases[] = {
+      {"a\\..\\in1.txt", "in1.txt"}, {".\\dot.txt", "dot.txt"}, {"d\\.\\e.txt", "d/e.txt"},
+      {"a\\\\b.txt", ""},  {"a\\..", ""},  {"bad|name", ""}, {"tab\tname", ""},
+  };
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const Case& c : cases) files.push_back({c.stored, "x"});
+  TacFileStorage* s = Load("    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n"
+                           "    AutoExtract.RemoveOnTerminate = True\n", files);
+  int landed = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stored);
+    if (*c.lands) {
+      ++landed;
+      EXPECT_EQ(Slurp(Unix(temp) / c.lands), "x");
+    } else {
+      EXPECT_THAT(form->log, ::testing::Contains("failed " + temp + c.stored + " 1"));
+    }
+  }
+  EXPECT_EQ(s->ExtractedFiles().Count(), landed);
+  // The direct call writes where it is told, whatever the stored name holds.
+  s->File(4)->FileName = "..\\up.txt";
+  EXPECT_TRUE(s->File(4)->Extract(temp + "direct.txt", false));
+  EXPECT_EQ(Slurp(Unix(temp) / "direct.txt"), "x");
+}
+
+TEST_F(ExtractionTest, NoBaseDirectoryWritesNothing) {
+  const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  HKEY key = HKEY_CURRENT_USER;
+  if (OpenRegKey(key, shellFolders, true, KEY_ALL_ACCESS)) {
+    RegDeleteValueA(key, "My Pictures");
+    RegCloseKey(key);
+  }
+  TacFileStorage* s = Load("    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.ToplevelDir = tdMyPictures\n"
+                           "    AutoExtract.ExtractTo.CreatePath = True\n    AutoExtract.RemoveOnTerminate = True\n",
+                           {{"root.txt", "r"}});
+  EXPECT_EQ(s->ExtractedFiles().Count(), 0);
+  EXPECT_THAT(form->log, ElementsAre("extract root.txt 1", "failed root.txt 1"));
+  EXPECT_FALSE(fs::exists(Unix("C:\\root.txt")));
+}
+
+TEST_F(ExtractionTest, AWriteThatFailsLeavesNoFileUnderTheName) {
+  const fs::path temp = Unix(GetTempDir());
+  Put(temp / "big.bin", "old");
+  std::string content(1 << 20, 'x');
+  for (size_t i = 0; i < content.size(); i += 7) content[i] = static_cast<char>(i);
+  // A file-size limit stands in for a full disk: writes past it fail with EFBIG.
+  struct rlimit old {};
+  getrlimit(RLIMIT_FSIZE, &old);
+  struct rlimit small = old;
+  small.rlim_cur = 64 * 1024;
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  TacFileStorage* s = Load(kInstaller + std::string("    AutoExtract.Overwrite = owAlways\n"),
+                           {{"big.bin", content}, {"small.txt", "fits"}});
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_THAT(form->log, ::testing::Contains("failed " + GetTempDir() + "big.bin " + std::to_string(content.size())));
+  EXPECT_EQ(Slurp(temp / "big.bin"), "old");
+  EXPECT_EQ(Slurp(temp / "small.txt"), "fits");
+  EXPECT_EQ(s->ExtractedFiles().Count(), 1);
+  for (const auto& entry : fs::directory_iterator(temp))
+    EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+  // Read afterwards, the content is whole.
+  EXPECT_EQ(s->File(0)->Content(), content);
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,9 +47,10 @@ ToolResult RunToolProcess(const std::vector<std::string>& args) {
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) throw std::runtime_error("cannot start " STOWAWAY_EXE);
   int status = 0;
-  waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp(outPath),
-          Slurp(errPath)};
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp(outPath), Slurp(errPath),
+          usage.ru_maxrss};
 }
 
 ScratchDir::ScratchDir() {

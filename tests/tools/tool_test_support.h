@@ -10,6 +10,7 @@ struct ToolResult {
   int status;
   std::string out;
   std::string err;
+  long maxRssKb = 0;  // the child's peak resident set (RunToolProcess only)
 };
 
 // Runs RunStowaway in this process.

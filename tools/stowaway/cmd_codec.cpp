@@ -1,7 +1,9 @@
-// stowaway pack / unpack: the run-length block codec on whole files.
-#include <vector>
+// stowaway pack / unpack: the run-length block codec on whole files, one block at a time.
+#include <algorithm>
 
+#include "acReadBehind.h"
 #include "acSFPack.h"
+#include "acSFPackStream.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"
@@ -9,31 +11,48 @@
 int CmdPack(CommandContext& ctx) {
   ExpectArgs(ctx, 2, "pack IN OUT");
   const std::string& in = ctx.args[0];
-  std::vector<std::uint8_t> source = ReadWholeFile(in);
-  if (source.size() > 0xFFFFFFFFu)
-    throw InputError(in + ": " + std::to_string(source.size()) +
+  std::shared_ptr<const MappedFile> source = MappedFile::Open(in);
+  if (source->size() > 0xFFFFFFFFu)
+    throw InputError(in + ": " + std::to_string(source->size()) +
                      " bytes is more than a packed stream can hold (4 GiB - 1)");
-  std::vector<std::uint8_t> packed(PackedSizeBound(source.size()));
-  packed.resize(PackStream(source.data(), source.size(), packed.data()));
-  WriteFileAtomically(ctx.args[1], packed);
+  AtomicFile out(ctx.args[1]);
+  auto sink = [&out](const std::uint8_t* p, std::size_t n) { out.Write(p, n); };
+  out.Stream().WriteDWord(static_cast<std::uint32_t>(source->size()));  // the unpacked length
+  // Packed in parts of whole blocks, giving back the input's pages once packed.
+  constexpr std::size_t kPart = SFPackBlockSize * 256;
+  TReadBehind behind(source->data());
+  for (std::size_t at = 0; at < source->size(); at += kPart) {
+    const std::size_t n = std::min(kPart, source->size() - at);
+    PackBlocksTo(source->data() + at, n, sink);
+    behind.Done(at + n);
+  }
+  out.Commit();
   return ExitOk;
 }
 
 int CmdUnpack(CommandContext& ctx) {
   ExpectArgs(ctx, 2, "unpack IN OUT");
   const std::string& in = ctx.args[0];
-  std::vector<std::uint8_t> packed = ReadWholeFile(in);
-  if (packed.size() < 4)
+  std::shared_ptr<const MappedFile> packed = MappedFile::Open(in);
+  if (packed->size() < 4)
     throw InputError(AtOffset(in, "packed stream cut off in its 4-byte unpacked length (" +
-                                      std::to_string(packed.size()) + " bytes)",
+                                      std::to_string(packed->size()) + " bytes)",
                               0));
-  std::vector<std::uint8_t> data;
+  // The output grows block by block as the input backs it; a damaged stream leaves no file.
+  AtomicFile out(ctx.args[1]);
   try {
-    data.resize(PackedStreamLength(packed.data(), packed.size()));
-    UnpackStream(packed.data(), packed.size(), data.data(), data.size());
+    TSFPackBlockReader reader(packed->data() + 4, packed->size() - 4,
+                              PackedStreamLength(packed->data(), packed->size()), 4);
+    TReadBehind behind(packed->data());
+    const std::uint8_t* block;
+    std::size_t n;
+    while (reader.Next(block, n)) {
+      out.Write(block, n);
+      behind.Done(reader.Consumed());
+    }
   } catch (const ESFPackError& e) {
     throw InputError(in + ": " + e.what());
   }
-  WriteFileAtomically(ctx.args[1], data);
+  out.Commit();
   return ExitOk;
 }

@@ -1,34 +1,58 @@
-// stowaway create / list / extract: "SFP1" containers and the stored files of forms.
+// stowaway create / list / extract: "SFP1" containers and the stored files of forms, read in
+// place and written block by block, so memory stays bounded whatever the files' sizes.
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 #include <iomanip>
+#include <limits>
+#include <map>
 #include <ostream>
 
 #include "Cp1252.h"
-#include "MemoryStream.h"
 #include "acFileStorage.h"
+#include "acFileWriter.h"
+#include "acStoredName.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"
+#include "hostpath.h"
 #include "progress.h"
-#include "safe_name.h"
 #include "stored_source.h"
+#include "winapi.h"
 
 namespace {
+
+constexpr std::uint64_t kMostStored = std::numeric_limits<std::int32_t>::max();
 
 struct CreateInput {
   std::string name;  // Windows-1252
   std::string path;
 };
 
+// The Windows-1252 form of a name given on the command line; a character the code page cannot
+// hold is refused rather than turned into '?' (two names could then become one).
+std::string NameInCodePage(const std::string& utf8, const std::string& arg) {
+  std::string name = Utf8ToCp1252(utf8);
+  if (Cp1252ToUtf8(name) != utf8)
+    throw InputError(arg + ": the name \"" + utf8 + "\" holds a character that Windows-1252 cannot hold");
+  return name;
+}
+
 CreateInput ParseCreateArg(const std::string& arg) {
   std::size_t eq = arg.find('=');
   if (eq != std::string::npos && eq > 0 && arg.find('/') > eq)
-    return {Utf8ToCp1252(arg.substr(0, eq)), arg.substr(eq + 1)};
+    return {NameInCodePage(arg.substr(0, eq), arg), arg.substr(eq + 1)};
   std::size_t slash = arg.find_last_of('/');
-  return {Utf8ToCp1252(slash == std::string::npos ? arg : arg.substr(slash + 1)), arg};
+  return {NameInCodePage(slash == std::string::npos ? arg : arg.substr(slash + 1), arg), arg};
+}
+
+// The resolved parts of a stored name, or InputError saying why the name cannot be extracted.
+std::vector<std::string> NameParts(const std::string& storedName, const std::string& where) {
+  std::vector<std::string> parts;
+  std::string problem = StoredNameProblem(storedName, parts);
+  if (!problem.empty()) throw InputError(where + "stored name \"" + Cp1252ToUtf8(storedName) + "\" " + problem);
+  return parts;
 }
 
 void MakeDirectories(const std::string& path) {
@@ -46,6 +70,15 @@ void MakeDirectories(const std::string& path) {
   if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) throw InputError(path + ": is not a directory");
 }
 
+// A path of the library's (Windows) form as the user gave it.
+std::string ShownPath(const std::string& windowsPath) {
+  try {
+    return WindowsPathToUnix(windowsPath);
+  } catch (const std::exception&) {
+    return windowsPath;
+  }
+}
+
 }  // namespace
 
 int CmdCreate(CommandContext& ctx) {
@@ -53,75 +86,102 @@ int CmdCreate(CommandContext& ctx) {
   std::vector<CreateInput> inputs;
   for (std::size_t i = 1; i < ctx.args.size(); ++i) inputs.push_back(ParseCreateArg(ctx.args[i]));
 
-  std::vector<std::unique_ptr<TStoredFile>> files;
+  // Every input is checked before anything is written: a container whose names cannot be
+  // extracted, or holds one name twice, helps nobody.
+  std::map<std::string, std::string> names;  // key -> the argument that gave it
+  std::vector<std::shared_ptr<const MappedFile>> sources;
   std::uint64_t total = 0;
-  for (const CreateInput& in : inputs) {
-    SafeNameParts(in.name);  // a container whose names cannot be extracted helps nobody
-    std::vector<std::uint8_t> bytes = ReadWholeFile(in.path);
-    if (bytes.size() > 0x7FFFFFFF)
-      throw InputError(in.path + ": " + std::to_string(bytes.size()) + " bytes is more than a stored file can hold (2 GiB - 1)");
-    auto file = std::make_unique<TStoredFile>(nullptr);
-    file->FileName = in.name;
-    file->SetContent(std::string(bytes.begin(), bytes.end()));
-    total += bytes.size();
-    files.push_back(std::move(file));
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const CreateInput& in = inputs[i];
+    auto [at, added] = names.emplace(StoredNameKey(NameParts(in.name, "")), ctx.args[i + 1]);
+    if (!added)
+      throw InputError(ctx.args[i + 1] + ": the stored name \"" + Cp1252ToUtf8(in.name) + "\" is given twice (also by " +
+                       at->second + "; Windows does not tell the names apart)");
+    sources.push_back(MappedFile::Open(in.path));
+    if (sources.back()->size() > kMostStored)
+      throw InputError(in.path + ": " + std::to_string(sources.back()->size()) +
+                       " bytes is more than a stored file can hold (2 GiB - 1)");
+    total += sources.back()->size();
   }
-  TMemoryStream out;
-  out.WriteDWord(static_cast<std::uint32_t>(kStoredDataMagic));
-  out.WriteDWord(static_cast<std::uint32_t>(files.size()));
+  AtomicFile out(ctx.args[0]);
+  TStream& stream = out.Stream();
+  stream.WriteDWord(static_cast<std::uint32_t>(kStoredDataMagic));
+  stream.WriteDWord(static_cast<std::uint32_t>(inputs.size()));
   {
     ProgressLine progress(ctx.err, "packing", total);
-    for (auto& f : files) {
-      f->WriteToStream(out);
-      progress.Advance(static_cast<std::uint64_t>(f->Size));
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      TStoredFile file(nullptr);
+      file.FileName = inputs[i].name;
+      std::shared_ptr<const MappedFile> source = sources[i];
+      file.SetContentView(TSharedBytes(source, source->data()), static_cast<std::int64_t>(source->size()), false, 0);
+      file.WriteToStream(stream);
+      progress.Advance(source->size());
+      sources[i].reset();  // the input is unmapped once packed
     }
   }
-  WriteFileAtomically(ctx.args[0], reinterpret_cast<const std::uint8_t*>(out.Memory()),
-                      static_cast<std::size_t>(out.Size()));
+  std::uint64_t size = static_cast<std::uint64_t>(stream.Position());
+  if (size > kMostStored)
+    throw InputError(ctx.args[0] + ": the container would be " + std::to_string(size) +
+                     " bytes, more than a form can carry (2 GiB - 1); nothing written");
+  out.Commit();
   return ExitOk;
 }
 
 int CmdList(CommandContext& ctx) {
   ExpectArgs(ctx, 1, "list SOURCE");
-  std::vector<SourceFile> files = LoadStoredFiles(ctx.args[0]);
+  StoredSource source = LoadStoredFiles(ctx.args[0], false);
   bool several = false;
-  for (const SourceFile& f : files) several |= f.storage != files.front().storage;
+  for (const SourceFile& f : source.files) several |= f.storage != source.files.front().storage;
   ctx.out << std::setw(12) << "SIZE" << std::setw(12) << "PACKED" << "  NAME\n";
-  for (const SourceFile& f : files) {
-    ctx.out << std::setw(12) << f.content.size() << std::setw(12) << f.packedSize << "  ";
+  for (const SourceFile& f : source.files) {
+    ctx.out << std::setw(12) << f.file->Size << std::setw(12) << f.file->StoredSize() << "  ";
     if (several) ctx.out << f.storage << ": ";
-    ctx.out << Cp1252ToUtf8(f.name) << "\n";
+    ctx.out << Cp1252ToUtf8(f.file->FileName) << "\n";
   }
   return ExitOk;
 }
 
 int CmdExtract(CommandContext& ctx) {
   ExpectArgs(ctx, 2, "extract SOURCE DIR");
-  std::vector<SourceFile> files = LoadStoredFiles(ctx.args[0]);
-  // Every name is checked before anything is written.
+  // The whole source is checked (every length and every content) before anything is written.
+  StoredSource source = LoadStoredFiles(ctx.args[0], true);
   std::vector<std::vector<std::string>> targets;
   std::uint64_t total = 0;
-  for (const SourceFile& f : files) {
+  for (const SourceFile& f : source.files) {
     try {
-      targets.push_back(SafeNameParts(f.name));
+      targets.push_back(NameParts(f.file->FileName, ""));
     } catch (const InputError& e) {
       throw InputError(ctx.args[0] + ": " + e.what() + ", nothing extracted");
     }
-    total += f.content.size();
+    total += static_cast<std::uint64_t>(f.file->ContentSize());
   }
   std::string dir = ctx.args[1];
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   MakeDirectories(dir);
+  std::string base;
+  try {
+    base = UnixPathToWindows(dir);
+  } catch (const std::exception& e) {
+    throw InputError(dir + ": " + e.what());
+  }
+  if (base.empty() || base.back() != '\\') base += '\\';
+
+  // Files are written under temporary names and renamed into place; when one fails, those
+  // written before it are removed again, so a failed extraction leaves nothing behind.
+  std::vector<std::string> written;
   ProgressLine progress(ctx.err, "extracting", total);
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    std::string path = dir;
-    for (std::size_t p = 0; p < targets[i].size(); ++p) {
-      path += "/" + targets[i][p];
-      if (p + 1 < targets[i].size()) MakeDirectories(path);
+  try {
+    for (std::size_t i = 0; i < source.files.size(); ++i) {
+      std::string path = PrepareTargetBelow(base, targets[i], true);
+      WriteStoredFileTo(*source.files[i].file, path);
+      written.push_back(path);
+      progress.Advance(static_cast<std::uint64_t>(source.files[i].file->ContentSize()));
     }
-    const std::string& c = files[i].content;
-    WriteFileAtomically(path, reinterpret_cast<const std::uint8_t*>(c.data()), c.size());
-    progress.Advance(c.size());
+  } catch (const std::exception& e) {
+    for (const std::string& path : written) DeleteFileA(path.c_str());
+    if (const auto* x = dynamic_cast<const EExtractError*>(&e))
+      throw InputError(ShownPath(x->Path()) + ": " + x->Reason() + "; nothing extracted");
+    throw InputError(ctx.args[0] + ": " + e.what() + "; nothing extracted");
   }
   return ExitOk;
 }

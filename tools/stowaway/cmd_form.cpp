@@ -14,7 +14,7 @@ int CmdForm(CommandContext& ctx) {
   TMemoryStream in(std::string(bytes.begin(), bytes.end()));
   TMemoryStream out;
   bool binary = bytes.size() >= 4 && std::string(bytes.begin(), bytes.begin() + 4) == "TPF0";
-  if (!binary && !LooksLikeTextForm(bytes))
+  if (!binary && !LooksLikeTextForm(bytes.data(), bytes.size()))
     throw InputError(AtOffset(path, "neither a binary form (TPF0) nor a text form (object ...)", 0));
   try {
     if (binary)

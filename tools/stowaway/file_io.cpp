@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,60 +23,121 @@ public:
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
-  int release() { int fd = fd_; fd_ = -1; return fd; }
 
 private:
   int fd_;
 };
 
+// A stream over an open file descriptor; write errors name the target file.
+class DescriptorStream : public TStream {
+public:
+  DescriptorStream(int fd, const std::string& path) : fd_(fd), path_(path) {}
+
+  int64_t Read(void* buffer, int64_t count) override {
+    int64_t done = 0;
+    while (done < count) {
+      ssize_t got = ::read(fd_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) throw InputError(SystemError(path_, "read back"));
+      if (got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+  int64_t Write(const void* buffer, int64_t count) override {
+    int64_t done = 0;
+    while (done < count) {
+      ssize_t put = ::write(fd_, static_cast<const char*>(buffer) + done, static_cast<size_t>(count - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) throw InputError(SystemError(path_, "write"));
+      done += put;
+    }
+    return done;
+  }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
+    off_t at = ::lseek(fd_, offset, whence);
+    if (at < 0) throw InputError(SystemError(path_, "seek in"));
+    return at;
+  }
+
+private:
+  int fd_;
+  const std::string& path_;
+};
+
 }  // namespace
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+MappedFile::~MappedFile() {
+  if (data_ && size_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+}
+
+std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw InputError(SystemError(path, "open"));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw InputError(SystemError(path, "stat"));
   if (S_ISDIR(st.st_mode)) throw InputError(path + ": is a directory");
-  std::vector<std::uint8_t> data;
-  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-  std::uint8_t chunk[1 << 16];
-  for (;;) {
-    ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      throw InputError(SystemError(path, "read"));
+  if (!S_ISREG(st.st_mode)) throw InputError(path + ": is not a regular file");
+  std::shared_ptr<MappedFile> file(new MappedFile);
+  file->path_ = path;
+  file->size_ = static_cast<std::size_t>(st.st_size);
+  if (file->size_ > 0) {
+    void* at = ::mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd.get(), 0);
+    if (at == MAP_FAILED) {
+      file->size_ = 0;
+      throw InputError(SystemError(path, "map"));
     }
-    if (got == 0) break;
-    data.insert(data.end(), chunk, chunk + got);
+    ::madvise(at, file->size_, MADV_SEQUENTIAL);
+    file->data_ = static_cast<const std::uint8_t*>(at);
   }
-  return data;
+  return file;
 }
 
-void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::string temp = path + ".tmp.XXXXXX";
-  FileDescriptor fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) throw InputError(SystemError(path, "create a temporary file beside"));
-  bool done = false;
-  struct Cleanup {
-    const std::string& name;
-    bool& done;
-    ~Cleanup() { if (!done) ::unlink(name.c_str()); }
-  } cleanup{temp, done};
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+  std::shared_ptr<const MappedFile> file = MappedFile::Open(path);
+  return std::vector<std::uint8_t>(file->data(), file->data() + file->size());
+}
 
-  std::size_t written = 0;
-  while (written < size) {
-    ssize_t put = ::write(fd.get(), data + written, size - written);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      throw InputError(SystemError(path, "write"));
-    }
-    written += static_cast<std::size_t>(put);
+AtomicFile::AtomicFile(const std::string& path) : path_(path), temp_(path + ".tmp.XXXXXX") {
+  fd_ = ::mkstemp(temp_.data());
+  if (fd_ < 0) throw InputError(SystemError(path, "create a temporary file beside"));
+  ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
+  stream_ = std::make_unique<DescriptorStream>(fd_, path_);
+}
+
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.c_str());
   }
+}
+
+void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
+  stream_->WriteBuffer(data, static_cast<int64_t>(size));
+}
+
+void AtomicFile::Commit() {
   // mkstemp creates the file with mode 0600; give it the usual mode for new files.
   mode_t mask = ::umask(0);
   ::umask(mask);
-  ::fchmod(fd.get(), 0666 & ~mask);
-  if (::close(fd.release()) != 0) throw InputError(SystemError(path, "write"));
-  if (::rename(temp.c_str(), path.c_str()) != 0) throw InputError(SystemError(path, "replace"));
-  done = true;
+  ::fchmod(fd_, 0666 & ~mask);
+  int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    ::unlink(temp_.c_str());
+    throw InputError(SystemError(path_, "write"));
+  }
+  if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+    int error = errno;
+    ::unlink(temp_.c_str());
+    errno = error;
+    throw InputError(SystemError(path_, "replace"));
+  }
+}
+
+void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  AtomicFile out(path);
+  out.Write(data, size);
+  out.Commit();
 }

@@ -7,11 +7,11 @@ namespace {
 
 class Scanner {
 public:
-  Scanner(const std::vector<std::uint8_t>& form, const std::string& file) : in_(form), file_(file) {}
+  Scanner(const std::uint8_t* form, std::size_t size, const std::string& file) : in_(form), size_(size), file_(file) {}
 
   FormScan Run() {
     Need(4, "signature");
-    if (std::string(in_.begin(), in_.begin() + 4) != "TPF0") Fail("no TPF0 signature", 0);
+    if (std::string(in_, in_ + 4) != "TPF0") Fail("no TPF0 signature", 0);
     pos_ = 4;
     Component();
     return std::move(scan_);
@@ -22,7 +22,7 @@ private:
     throw InputError(AtOffset(file_, "form " + what, at));
   }
   void Need(std::size_t n, const char* what) const {
-    if (in_.size() - pos_ < n) Fail(std::string(what) + " cut off", pos_);
+    if (size_ - pos_ < n) Fail(std::string(what) + " cut off", pos_);
   }
   std::uint8_t Byte() {
     Need(1, "value");
@@ -38,12 +38,12 @@ private:
   std::string ShortString() {
     std::size_t len = Byte();
     Need(len, "name");
-    std::string s(in_.begin() + pos_, in_.begin() + pos_ + len);
+    std::string s(in_ + pos_, in_ + pos_ + len);
     pos_ += len;
     return s;
   }
   void Skip(std::uint64_t n, const char* what) {
-    if (in_.size() - pos_ < n) Fail(std::string(what) + " cut off", pos_);
+    if (size_ - pos_ < n) Fail(std::string(what) + " cut off", pos_);
     pos_ += n;
   }
 
@@ -58,7 +58,7 @@ private:
 
   void Component() {
     Nesting nesting(*this);
-    std::uint8_t first = in_.size() > pos_ ? in_[pos_] : 0;
+    std::uint8_t first = size_ > pos_ ? in_[pos_] : 0;
     if ((first & 0xF0) == 0xF0) {
       std::uint8_t flags = Byte() & 0x0F;
       if (flags & 2) Value();  // the child position
@@ -102,8 +102,7 @@ private:
         std::size_t start = pos_;
         Skip(len, "binary value");
         if (cls)
-          scan_.binaries.push_back({*cls, *name, *prop, start,
-                            std::vector<std::uint8_t>(in_.begin() + start, in_.begin() + pos_)});
+          scan_.binaries.push_back({*cls, *name, *prop, start, pos_ - start});
         break;
       }
       case TValueType::vaSet:
@@ -131,7 +130,8 @@ private:
     }
   }
 
-  const std::vector<std::uint8_t>& in_;
+  const std::uint8_t* in_;
+  std::size_t size_;
   const std::string& file_;
   std::size_t pos_ = 0;
   int depth_ = 0;
@@ -140,6 +140,6 @@ private:
 
 }  // namespace
 
-FormScan ScanForm(const std::vector<std::uint8_t>& form, const std::string& file) {
-  return Scanner(form, file).Run();
+FormScan ScanForm(const std::uint8_t* form, std::size_t size, const std::string& file) {
+  return Scanner(form, size, file).Run();
 }

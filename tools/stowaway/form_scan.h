@@ -12,7 +12,7 @@ struct FormBinaryProperty {
   std::string componentName;
   std::string property;
   std::size_t offset;  // of the first byte of the property's data in the form
-  std::vector<std::uint8_t> data;
+  std::size_t size;    // of the property's data
 };
 
 struct FormComponent {
@@ -25,6 +25,6 @@ struct FormScan {
   std::vector<FormBinaryProperty> binaries;     // every binary property, in stream order
 };
 
-// Walks the binary form (starting with "TPF0"). Throws InputError naming `file`, the fault
-// and the offset.
-FormScan ScanForm(const std::vector<std::uint8_t>& form, const std::string& file);
+// Walks the binary form (size bytes starting with "TPF0") in place. Throws InputError naming
+// `file`, the fault and the offset.
+FormScan ScanForm(const std::uint8_t* form, std::size_t size, const std::string& file);

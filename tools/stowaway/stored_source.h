@@ -1,25 +1,37 @@
-// Loads the stored files of a SOURCE given to the tool: a raw container (packed or plain), or
-// a binary or text form holding TacFileStorage components.
+// Loads the stored files of a SOURCE given to the tool: a raw container (packed or plain), a
+// binary or text form holding TacFileStorage components, or an installer executable. The
+// source file is mapped, and each stored file refers to its content where it lies: nothing is
+// unpacked until a command reads a file.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class TacFileStorage;
+class TStoredFile;
+class MappedFile;
+
 struct SourceFile {
-  std::string storage;     // the component that holds the file ("" for a raw container)
-  std::string name;        // the stored name, Windows-1252
-  std::string content;
-  std::uint64_t packedSize;  // bytes of its content field in the container
+  std::string storage;  // the component that holds the file ("" for a raw container)
+  TStoredFile* file;    // name, size and content
 };
 
-// Throws InputError naming the file, the fault and its offset.
-std::vector<SourceFile> LoadStoredFiles(const std::string& path);
+struct StoredSource {
+  std::shared_ptr<const MappedFile> input;
+  std::vector<std::unique_ptr<TacFileStorage>> storages;
+  std::vector<SourceFile> files;
 
-// The files of one container's bytes; `where` names it in errors ("FILE" or "FILE, StoredData
-// of acFileStorage1 at offset N").
-std::vector<SourceFile> ReadContainer(const std::vector<std::uint8_t>& bytes, const std::string& where,
-                                      const std::string& storage);
+  StoredSource();
+  StoredSource(StoredSource&&) noexcept;
+  ~StoredSource();
+};
+
+// checkContent: unpack every content once (through a block-sized buffer) to check it before
+// anything is used; without it only the container's lengths are checked. Throws InputError
+// naming the file, the fault and its offset.
+StoredSource LoadStoredFiles(const std::string& path, bool checkContent);
 
 // True when the bytes look like a text form: "object", "inherited" or "inline" first.
-bool LooksLikeTextForm(const std::vector<std::uint8_t>& bytes);
+bool LooksLikeTextForm(const std::uint8_t* bytes, std::size_t size);

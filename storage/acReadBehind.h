@@ -1,0 +1,18 @@
+#pragma once
+// Gives back the memory of bytes already read, for contents that are read front to back from
+// a view of a mapped file (a resource, a container the tool mapped): every 16 MiB the pages
+// behind the reader leave the process's working set, so reading a large content never holds it
+// whole. The bytes stay valid; a later read only brings the pages in again.
+#include <cstddef>
+#include <cstdint>
+
+class TReadBehind {
+public:
+  explicit TReadBehind(const std::uint8_t* start) : start_(start) {}
+  // Bytes from the start that have been read and will not be read again soon.
+  void Done(std::size_t consumed);
+
+private:
+  const std::uint8_t* start_;
+  std::size_t released_ = 0;
+};

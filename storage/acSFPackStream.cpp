@@ -1,0 +1,88 @@
+#include "acSFPackStream.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "acSFPackInternal.h"
+
+using sfpack_detail::Read16;
+using sfpack_detail::Write16;
+
+namespace {
+
+// Room for one block's output; the unpacker may store a little past the bytes it writes, but
+// never past the capacity it is given, so the block size itself is the capacity.
+constexpr std::size_t kScratch = SFPackBlockSize;
+
+}  // namespace
+
+TSFPackBlockReader::TSFPackBlockReader(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced,
+                                       std::size_t base)
+    : blocks_(blocks), size_(size), announced_(announced), base_(base) {}
+
+bool TSFPackBlockReader::Next(const std::uint8_t*& data, std::size_t& n) {
+  if (pos_ >= size_) {
+    if (produced_ != announced_)
+      throw ESFPackError("blocks unpack to " + std::to_string(produced_) + " bytes, stream says " +
+                             std::to_string(announced_),
+                         base_ + size_);
+    return false;
+  }
+  const std::size_t left = size_ - pos_;
+  if (left < 2)
+    throw ESFPackError("frame cut off: 1 byte left where a 2-byte packed length is needed", base_ + pos_);
+  const std::size_t p = Read16(blocks_ + pos_);
+  if (p == 0) throw ESFPackError("packed length 0: a block cannot be empty", base_ + pos_);
+  if (p > left - 2)
+    throw ESFPackError("packed length " + std::to_string(p) + " runs past the input (" +
+                           std::to_string(left - 2) + " bytes follow)",
+                       base_ + pos_);
+  if (!scratch_) scratch_.reset(new std::uint8_t[kScratch]);
+  const std::uint64_t room = std::min<std::uint64_t>(kScratch, announced_ - produced_);
+  try {
+    n = sfpack_detail::UnpackBlockAt(blocks_ + pos_ + 2, p, scratch_.get(), static_cast<std::size_t>(room),
+                                     base_ + pos_ + 2);
+  } catch (const sfpack_detail::EDestinationFull&) {
+    // Past the announced length: the codec's own message says what overflowed, and where.
+    if (room < kScratch) throw;
+    throw ESFPackError("block unpacks to more than " + std::to_string(kScratch) + " bytes", base_ + pos_);
+  }
+  pos_ += 2 + p;
+  produced_ += n;
+  data = scratch_.get();
+  return true;
+}
+
+void CheckPackedBlocks(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base) {
+  TSFPackBlockReader reader(blocks, size, announced, base);
+  const std::uint8_t* data;
+  std::size_t n;
+  while (reader.Next(data, n)) {
+  }
+}
+
+std::uint64_t PackBlocksTo(const std::uint8_t* source, std::size_t n,
+                           const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
+  std::uint64_t written = 0;
+  std::unique_ptr<std::uint8_t[]> frame(new std::uint8_t[2 + SFPackBlockSize + 2]);
+  for (std::size_t done = 0; done < n;) {
+    const std::size_t len = std::min(n - done, SFPackBlockSize);
+    const std::size_t packed = PackBlock(source + done, len, frame.get() + 2);
+    Write16(frame.get(), packed);
+    sink(frame.get(), 2 + packed);
+    written += 2 + packed;
+    done += len;
+  }
+  return written;
+}
+
+std::uint64_t PackStreamTo(const std::uint8_t* source, std::size_t n,
+                           const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
+  if (n > 0xFFFFFFFFu)
+    throw std::length_error("PackStream: " + std::to_string(n) + " bytes do not fit the 32-bit unpacked length");
+  std::uint8_t length[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+                            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
+  sink(length, 4);
+  return 4 + PackBlocksTo(source, n, sink);
+}

@@ -1,0 +1,57 @@
+// Block-at-a-time access to packed streams of the acSFPack codec, so that a content of any
+// size is packed or unpacked through one block-sized buffer instead of being held whole.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "acSFPack.h"
+
+// Unpacks the framed blocks of a packed stream (without its leading unpacked length) one block
+// at a time. Every block must unpack to at most SFPackBlockSize bytes (a packer writes
+// ceil(N / 65533) blocks) and all of them together to exactly the announced length; a fault
+// raises ESFPackError with the offset counted from `base` (the offset of blocks[0] in whatever
+// the caller names in its messages).
+class TSFPackBlockReader {
+public:
+  TSFPackBlockReader(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced,
+                     std::size_t base = 0);
+
+  // The next block's unpacked bytes, valid until the next call; false after the last block
+  // (when the blocks gave exactly the announced length).
+  bool Next(const std::uint8_t*& data, std::size_t& n);
+
+  // True when every block has been read (Next then only checks the total).
+  bool AtEnd() const { return pos_ >= size_; }
+  // Bytes of the blocks read so far.
+  std::size_t Consumed() const { return pos_; }
+  // Bytes unpacked so far.
+  std::uint64_t Produced() const { return produced_; }
+
+private:
+  const std::uint8_t* blocks_;
+  std::size_t size_;
+  std::uint64_t announced_;
+  std::size_t base_;
+  std::size_t pos_ = 0;
+  std::uint64_t produced_ = 0;
+  std::unique_ptr<std::uint8_t[]> scratch_;
+};
+
+// Checks that the blocks unpack to exactly the announced length, through one block-sized
+// buffer; raises ESFPackError as TSFPackBlockReader does.
+void CheckPackedBlocks(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced,
+                       std::size_t base = 0);
+
+// Packs n bytes as a packed stream (unpacked length, then the framed blocks) and hands it to
+// sink piece by piece, each piece at most one frame; returns the bytes handed over. The bytes
+// are those PackStream writes. std::length_error when n does not fit in 32 bits.
+std::uint64_t PackStreamTo(const std::uint8_t* source, std::size_t n,
+                           const std::function<void(const std::uint8_t*, std::size_t)>& sink);
+
+// Packs n bytes as framed blocks alone (no unpacked length), as PackStreamTo writes them after
+// the length; n must be a multiple of SFPackBlockSize unless it is the content's last part.
+std::uint64_t PackBlocksTo(const std::uint8_t* source, std::size_t n,
+                           const std::function<void(const std::uint8_t*, std::size_t)>& sink);
