@@ -100,6 +100,7 @@ void TacFileStorage::Loaded() {
   const std::string dir = autoExtract_->ExtractTo()->GetExtractDir();
   for (int i = 0; i < files_->Count(); ++i) {
     TStoredFile* file = File(i);
+    if (!file) continue;  // an item of another class in a list given through SetFiles
     std::string path = file->TargetBelow(dir);
     // A link standing at the name is never taken for the file: it is replaced.
     bool extract = true;

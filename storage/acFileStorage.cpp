@@ -27,7 +27,11 @@ void RegisterStorageClasses() { RegisterClass(TacFileStorage::StaticClassInfo())
 TacFileStorage::TacFileStorage(TComponent* owner)
     : TacComponent(owner),
       autoExtract_(std::make_unique<TAutoExtract>(this)),
-      files_(std::make_unique<TacObjectList>(true, 0)) {}
+      files_(std::make_unique<TStoredFileList>()) {}
+
+bool TStoredFileList::CanAdd(TObject* item) {
+  return dynamic_cast<TStoredFile*>(item) != nullptr && TacObjectList::CanAdd(item);
+}
 
 TacFileStorage::~TacFileStorage() {
   RemoveExtractedFiles();
@@ -47,14 +51,19 @@ void TacFileStorage::SetFiles(TacObjectList* value) {
 
 int32_t TacFileStorage::GetDataSize() const {
   uint32_t sum = 0;  // wraps like the signed 32-bit sum it stands for
-  for (int32_t i = 0; i < count_; ++i) sum += static_cast<uint32_t>(File(i)->Size);
+  for (int32_t i = 0; i < count_; ++i)
+    if (TStoredFile* file = File(i)) sum += static_cast<uint32_t>(file->Size);
   return static_cast<int32_t>(sum);
 }
 
 void TacFileStorage::WriteStoredData(TStream& stream) {
   stream.WriteDWord(static_cast<uint32_t>(kStoredDataMagic));
   stream.WriteDWord(static_cast<uint32_t>(count_));
-  for (int32_t i = 0; i < count_; ++i) File(i)->WriteToStream(stream);
+  for (int32_t i = 0; i < count_; ++i) {
+    TStoredFile* file = File(i);
+    if (!file) throw EWriteError("Stored data: item " + std::to_string(i) + " of Files is no stored file");
+    file->WriteToStream(stream);
+  }
 }
 
 void TacFileStorage::ReadStoredData(TStream& stream) {

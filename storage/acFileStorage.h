@@ -14,6 +14,13 @@
 
 class TStream;
 
+// The storage's file list: owns its items and takes stored files only.
+class TStoredFileList : public TacObjectList {
+public:
+  TStoredFileList() : TacObjectList(true, 0) {}
+  bool CanAdd(TObject* item) override;
+};
+
 // Before a file is written: Sender is the storage's owner, FileName the full path, FileSize
 // the stored size; clearing AllowExtracting skips the file.
 using TOnExtractEvent = TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/,
@@ -37,7 +44,9 @@ class TacFileStorage : public TacComponent {
   TacObjectList* Files() const { return files_.get(); }
   // Takes ownership of value and frees the list held before (and its files); nullptr is ignored.
   void SetFiles(TacObjectList* value);
-  TStoredFile* File(int index) const { return static_cast<TStoredFile*>(files_->Items(index)); }
+  // The stored file at index; nullptr for an item of another class (only a list given through
+  // SetFiles can hold one: the storage's own list refuses them).
+  TStoredFile* File(int index) const { return dynamic_cast<TStoredFile*>(files_->Items(index)); }
   TStringList& ExtractedFiles() { return extractedFiles_; }
 
   // Number of files read from the last container; set only by the container reader.

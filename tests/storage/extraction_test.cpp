@@ -400,3 +400,16 @@ TEST_F(ExtractionTest, AWriteThatFailsLeavesNoFileUnderTheName) {
   // Read afterwards, the content is whole.
   EXPECT_EQ(s->File(0)->Content(), content);
 }
+
+TEST_F(ExtractionTest, OnlyStoredFilesJoinTheListAndExtractionWritesTheContentNotSize) {
+  TacFileStorage* s = Load(kInstaller, {{"a.txt", "abc"}});
+  const int before = s->Files()->Count();
+  s->Files()->Add(new TacObjectList(true, 0));  // another class: refused (and freed)
+  EXPECT_EQ(s->Files()->Count(), before);
+  s->Loaded();  // runs over the list again without trouble
+
+  // A Size beyond the content never writes memory past it.
+  s->File(0)->Size = 1 << 20;
+  ASSERT_TRUE(s->File(0)->Extract(GetTempDir() + "sized.txt", false));
+  EXPECT_EQ(Slurp(Unix(GetTempDir()) / "sized.txt"), "abc");
+}

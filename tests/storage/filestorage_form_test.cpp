@@ -9,6 +9,7 @@
 #include "FormStreaming.h"
 #include "MemoryStream.h"
 #include "PropertyRegistry.h"
+#include "ViewStream.h"
 #include "acFileStorage.h"
 
 using ::testing::HasSubstr;
@@ -166,4 +167,27 @@ TEST(FileStorageForm, CorruptStoredDataFailsTheFormRead) {
     EXPECT_THAT(e.what(), HasSubstr("acFileStorage1.StoredData"));
     EXPECT_THAT(e.what(), HasSubstr("cut off"));
   }
+}
+
+TEST(FileStorageForm, AFormReadInPlaceKeepsItsBytesAliveAndWritesBackTheSameBytes) {
+  FormWithStorage f;
+  TMemoryStream container(TwoFileContainer());
+  f.storage->ReadStoredData(container);
+  TMemoryStream written;
+  WriteForm(written, *f.form);
+
+  // The form's bytes are owned only by the view's keeper: the stored files must hold on to them.
+  auto bytes = std::make_shared<std::string>(written.Bytes());
+  TViewStream view(bytes->data(), static_cast<int64_t>(bytes->size()), bytes);
+  const std::string expected = *bytes;
+  bytes.reset();
+  std::unique_ptr<TComponent> copy = ReadForm(view);
+  auto* storage = dynamic_cast<TacFileStorage*>(copy->FindComponent("acFileStorage1"));
+  ASSERT_NE(storage, nullptr);
+  ASSERT_EQ(storage->Count(), 2);
+  EXPECT_EQ(storage->File(0)->StoredSize(), 4 + 2 + 2 + 31);  // its packed stream, in place
+  EXPECT_EQ(storage->File(1)->Content(), std::string(5000, '\0') + "MZ");
+  TMemoryStream again;
+  WriteForm(again, *copy);
+  EXPECT_EQ(again.Bytes(), expected);
 }

@@ -178,3 +178,30 @@ TEST(ToolContainer, TheInstallerExecutableIsASource) {
   EXPECT_GT(ReadBytes(dir / "out/vexil_qm_trial.exe").size(), 1000u);
 }
 #endif
+
+TEST(ToolContainer, CreateRefusesNamesItCannotKeepWholeAndWritesNothing) {
+  Fixture f;
+  struct Case {
+    std::vector<std::string> inputs;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"\xE6\x97\xA5\xE6\x9C\xAC.txt=" + (f.dir / "page.html")}, "Windows-1252 cannot hold"},
+      {{"a.txt=" + (f.dir / "page.html"), "A.TXT=" + (f.dir / "empty")}, "given twice"},
+      {{"\xC3\xA9t\xC3\xA9.txt=" + (f.dir / "page.html"), "\xC3\x89T\xC3\x89.TXT=" + (f.dir / "empty")}, "given twice"},
+      {{"d\\a.txt=" + (f.dir / "page.html"), "d\\x\\..\\a.txt=" + (f.dir / "empty")}, "given twice"},
+      {{"bad|name=" + (f.dir / "page.html")}, "Windows does not allow"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.inputs[0]);
+    std::vector<std::string> args{"create", f.dir / "c.sfp"};
+    args.insert(args.end(), c.inputs.begin(), c.inputs.end());
+    ToolResult r = RunTool(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr(c.message));
+    EXPECT_FALSE(std::filesystem::exists(f.dir / "c.sfp"));
+  }
+  // A name the code page holds is kept whole.
+  ASSERT_EQ(RunTool({"create", f.dir / "c.sfp", "\xC3\xA9t\xC3\xA9.txt=" + (f.dir / "page.html")}).status, 0);
+  EXPECT_THAT(RunTool({"list", f.dir / "c.sfp"}).out, HasSubstr("  \xC3\xA9t\xC3\xA9.txt\n"));
+}

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <iomanip>
 #include <limits>
@@ -169,16 +170,24 @@ int CmdExtract(CommandContext& ctx) {
   // Files are written under temporary names and renamed into place; when one fails, those
   // written before it are removed again, so a failed extraction leaves nothing behind.
   std::vector<std::string> written;
+  std::size_t reached = 0;
   ProgressLine progress(ctx.err, "extracting", total);
   try {
-    for (std::size_t i = 0; i < source.files.size(); ++i) {
-      std::string path = PrepareTargetBelow(base, targets[i], true);
-      WriteStoredFileTo(*source.files[i].file, path);
+    for (; reached < source.files.size(); ++reached) {
+      std::string path = PrepareTargetBelow(base, targets[reached], true);
+      WriteStoredFileTo(*source.files[reached].file, path);
       written.push_back(path);
-      progress.Advance(static_cast<std::uint64_t>(source.files[i].file->ContentSize()));
+      progress.Advance(static_cast<std::uint64_t>(source.files[reached].file->ContentSize()));
     }
   } catch (const std::exception& e) {
     for (const std::string& path : written) DeleteFileA(path.c_str());
+    // The directories made on the way go too, deepest first (one that is not empty stays).
+    for (std::size_t i = std::min(reached + 1, targets.size()); i-- > 0;) {
+      std::string dir = base;
+      std::vector<std::string> dirs;
+      for (std::size_t p = 0; p + 1 < targets[i].size(); ++p) dirs.push_back(dir += targets[i][p] + "\\");
+      for (auto d = dirs.rbegin(); d != dirs.rend(); ++d) RemoveDirectoryA(d->c_str());
+    }
     if (const auto* x = dynamic_cast<const EExtractError*>(&e))
       throw InputError(ShownPath(x->Path()) + ": " + x->Reason() + "; nothing extracted");
     throw InputError(ctx.args[0] + ": " + e.what() + "; nothing extracted");
