@@ -1,11 +1,14 @@
 #include "FormText.h"
 
+#include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "Exceptions.h"
+#include "Extended.h"
 #include "Filer.h"
 #include "MemoryStream.h"
 #include "TypeNames.h"
@@ -43,6 +46,14 @@ std::string QuoteCodes(const Codes& codes) {
   }
   if (inString) res += "'";
   return res;
+}
+
+// A currency (the value times 10000) exactly, with four decimals: "-12.3400".
+std::string CurrencyText(int64_t scaled) {
+  uint64_t magnitude = scaled < 0 ? 0 - static_cast<uint64_t>(scaled) : static_cast<uint64_t>(scaled);
+  std::string decimals = std::to_string(magnitude % 10000);
+  return (scaled < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." +
+         std::string(4 - decimals.size(), '0') + decimals;
 }
 
 class BinaryToText {
@@ -217,6 +228,20 @@ private:
         OutUtf8(LStr());
         OutLn("");
         break;
+      case TValueType::vaExtended: {
+        TExtended80 e;
+        in_.ReadBuffer(e.data(), 10);
+        OutLn(ExtendedToText(e));
+        break;
+      }
+      // The other floating-point types carry the suffix by which the text marks them.
+      case TValueType::vaSingle:
+        OutLn(ExtendedToText(DoubleToExtended(std::bit_cast<float>(in_.ReadDWord()))) + "s");
+        break;
+      case TValueType::vaDate:
+        OutLn(ExtendedToText(DoubleToExtended(std::bit_cast<double>(in_.ReadQWord()))) + "d");
+        break;
+      case TValueType::vaCurrency: OutLn(CurrencyText(static_cast<int64_t>(in_.ReadQWord())) + "c"); break;
       default: throw EReadError("Invalid property type " + std::to_string(static_cast<int>(t)));
     }
   }
@@ -233,8 +258,8 @@ private:
     Depth(depth);
     uint8_t b = Byte();
     int64_t childPos = 0;
-    if ((b & 0xF0) == 0xF0) {
-      if (b & 2) childPos = Int(static_cast<TValueType>(Byte()));
+    if (IsFilerPrefix(b)) {
+      if (b & ffChildPos) childPos = Int(static_cast<TValueType>(Byte()));
     } else {
       b = 0;
       Back();
@@ -242,11 +267,11 @@ private:
     std::string className = SStr();
     std::string name = SStr();
     Out(indent);
-    Out((b & 1) ? "inherited" : (b & 4) ? "inline" : "object");
+    Out((b & ffInherited) ? "inherited" : (b & ffInline) ? "inline" : "object");
     Out(" ");
     if (!name.empty()) Out(name + ": ");
     Out(className);
-    if (b & 2) Out("[" + std::to_string(childPos) + "]");
+    if (b & ffChildPos) Out("[" + std::to_string(childPos) + "]");
     OutLn("");
     PropList(indent + "  ", depth);
     while (Byte() != 0) {
@@ -296,8 +321,10 @@ public:
     errno = 0;
     char* end = nullptr;
     if (!s.empty() && s[0] == '$') {
-      if (s.size() > 1 && s.size() <= 17) {
-        unsigned long long v = std::strtoull(s.c_str() + 1, &end, 16);
+      size_t first = s.find_first_not_of('0', 1);  // leading zeros do not count
+      if (first == std::string::npos) return 0;
+      if (s.size() - first <= 16) {
+        unsigned long long v = std::strtoull(s.c_str() + first, &end, 16);
         if (errno == 0 && *end == 0) return static_cast<int64_t>(v);
       }
     } else if (!s.empty()) {
@@ -310,6 +337,15 @@ public:
       }
     }
     Error("\"" + s + "\" is not a valid integer");
+  }
+
+  // The value of a floating-point token, read independently of the C locale.
+  double TokenFloat() const {
+    double v = 0;
+    auto r = std::from_chars(str_.data(), str_.data() + str_.size(), v);
+    if (r.ec == std::errc::result_out_of_range) Error("Floating-point number out of range: " + str_);
+    if (r.ec != std::errc() || r.ptr != str_.data() + str_.size()) Error("Invalid floating point number: " + str_);
+    return v;
   }
 
   // An identifier extended by ".Name" parts that follow it directly.
@@ -536,7 +572,14 @@ private:
         Integer(p_.TokenInt());
         p_.NextToken();
         break;
-      case toFloat: p_.Error("Floating-point values are not supported");
+      case toFloat: {
+        // Every floating-point value becomes an extended, whatever its suffix.
+        Value(TValueType::vaExtended);
+        TExtended80 e = DoubleToExtended(p_.TokenFloat());
+        out_.WriteBuffer(e.data(), 10);
+        p_.NextToken();
+        break;
+      }
       case toString: {
         std::string s = p_.Str();
         while (p_.NextToken() == '+') {
@@ -648,10 +691,10 @@ private:
     if (p_.SymbolIs("OBJECT"))
       flags = 0;
     else if (p_.SymbolIs("INHERITED"))
-      flags = 1;
+      flags = ffInherited;
     else {
       p_.CheckSymbol("INLINE");
-      flags = 4;
+      flags = ffInline;
     }
     p_.NextToken();
     p_.Check(toSymbol);
@@ -666,18 +709,22 @@ private:
       p_.NextToken();
       if (p_.Tok() == '[') {
         p_.NextToken();
+        p_.Check(toInteger);
         childPos = p_.TokenInt();
+        // Readers take a child position of 32 bits at most.
+        if (childPos < std::numeric_limits<int32_t>::min() || childPos > std::numeric_limits<int32_t>::max())
+          p_.Error("Child position " + p_.Str() + " beyond 32 bits");
         p_.NextToken();
         p_.Check(']');
         p_.NextToken();
-        flags |= 2;
+        flags |= ffChildPos;
       }
     }
     // A reader takes a first byte of 0xF0 or more for the flags prefix, so a class name of
     // 240 characters or more (whose length byte would be read that way) gets a prefix too.
-    if (flags || type.size() >= 0xF0) {
-      Byte(0xF0 | flags);
-      if (flags & 2) Integer(childPos);
+    if (flags || type.size() >= kFilerPrefix) {
+      Byte(kFilerPrefix | flags);
+      if (flags & ffChildPos) Integer(childPos);
     }
     ShortStr(type);
     ShortStr(name);
@@ -702,6 +749,17 @@ void ObjectTextToBinary(TStream& input, TStream& output) {
   input.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
   Parser parser(std::move(text));
   TextToBinary(parser, output).Run();
+}
+
+bool LooksLikeTextForm(const char* data, size_t size) {
+  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  size_t i = size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+  while (i < size && space(data[i])) ++i;
+  for (const char* word : {"object", "inherited", "inline"}) {
+    size_t n = std::strlen(word);
+    if (size - i > n && SameText(std::string(data + i, n), word) && space(data[i + n])) return true;
+  }
+  return false;
 }
 
 std::string FormTextQuoted(const std::string& text) {

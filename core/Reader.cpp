@@ -1,10 +1,12 @@
 #include "Reader.h"
 
+#include <bit>
 #include <cstring>
 #include <memory>
 
 #include "Component.h"
 #include "Cp1252.h"
+#include "Extended.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
 #include "PropInfo.h"
@@ -65,6 +67,33 @@ int64_t TReader::ReadInt64() {
     return static_cast<int64_t>(stream_.ReadQWord());
   }
   return ReadInteger();
+}
+
+double TReader::ReadFloat() {
+  switch (NextValue()) {
+    case TValueType::vaExtended: {
+      ReadValue();
+      TExtended80 e;
+      stream_.ReadBuffer(e.data(), 10);
+      return ExtendedToDouble(e);
+    }
+    case TValueType::vaSingle: {
+      ReadValue();
+      return std::bit_cast<float>(stream_.ReadDWord());
+    }
+    case TValueType::vaDate: {
+      ReadValue();
+      return std::bit_cast<double>(stream_.ReadQWord());
+    }
+    case TValueType::vaCurrency: return static_cast<double>(ReadCurrency()) / 10000;
+    default: return static_cast<double>(ReadInt64());
+  }
+}
+
+int64_t TReader::ReadCurrency() {
+  if (NextValue() != TValueType::vaCurrency) return ReadInt64() * 10000;
+  ReadValue();
+  return static_cast<int64_t>(stream_.ReadQWord());
 }
 
 bool TReader::ReadBoolean() {
@@ -176,18 +205,24 @@ void TReader::SkipDepth(int depth) {
 
 void TReader::BeginComponent(uint8_t& flags, std::string& className, std::string& name) {
   flags = 0;
-  if ((static_cast<uint8_t>(NextValue()) & 0xF0) == 0xF0) {
+  bool wideChildPos = false;
+  if (IsFilerPrefix(static_cast<uint8_t>(NextValue()))) {
     flags = static_cast<uint8_t>(ReadValue()) & 0x0F;
-    if (flags & 2) {  // child position: read and ignored, there is no child order here
+    if (flags & ffChildPos) {  // read and ignored, there is no child order here
       TValueType t = ReadValue();
       if (t == TValueType::vaInt8) stream_.ReadByte();
       else if (t == TValueType::vaInt16) stream_.ReadWord();
       else if (t == TValueType::vaInt32) stream_.ReadDWord();
-      else Invalid();
+      else if (t == TValueType::vaInt64) {
+        stream_.ReadQWord();
+        wideChildPos = true;
+      } else Invalid();
     }
   }
   className = ReadStr();
   name = ReadStr();
+  // Refused after the names were read, so that the error names the component.
+  if (wideChildPos) Invalid("Child position beyond 32 bits");
 }
 
 TComponent* TReader::ReadRootComponent(TComponent* root) {
@@ -297,7 +332,7 @@ TComponent* TReader::ReadComponent() {
   bool createdHere = false;
   try {
     BeginComponent(flags, className, name);
-    if (flags & 1) {  // inherited: the component exists already
+    if (flags & ffInherited) {  // the component exists already
       result = root_->FindComponent(name);
       if (!result) throw EReadError("Ancestor for '" + name + "' not found");
     } else {
@@ -388,6 +423,10 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& p, TComponen
     }
     case TPropKind::Int64: needOrd(); p.SetOrd(*instance, ReadInt64()); break;
     case TPropKind::Boolean: needOrd(); p.SetOrd(*instance, ReadBoolean() ? 1 : 0); break;
+    case TPropKind::Float:
+      if (!p.SetFloat) throw EReadError("Property is read-only");
+      p.SetFloat(*instance, ReadFloat());
+      break;
     case TPropKind::Enumeration: {
       needOrd();
       int v = p.Names->ValueOf(ReadIdent());
@@ -453,8 +492,11 @@ void TReader::ResolveFixups() {
     while (true) {
       size_t dot = name.find('.', begin);
       std::string part = name.substr(begin, dot == std::string::npos ? std::string::npos : dot - begin);
-      if (first)
-        target = SameText(part, "Owner") ? root_ : root_->FindComponent(part);
+      if (first) {
+        // "Owner" names the root only when no component of the root has that name.
+        target = root_->FindComponent(part);
+        if (!target && SameText(part, "Owner")) target = root_;
+      }
       else
         target = target ? target->FindComponent(part) : nullptr;
       first = false;

@@ -45,6 +45,10 @@ public:
   int32_t ReadInteger();        // vaInt8 / vaInt16 / vaInt32
   int64_t ReadInt64();          // the above or vaInt64
   bool ReadBoolean();           // vaFalse / vaTrue
+  // vaExtended, vaSingle, vaDate, vaCurrency, or an integer.
+  double ReadFloat();
+  // vaCurrency as its scaled 64-bit integer (value * 10000), or an integer scaled.
+  int64_t ReadCurrency();
   std::string ReadString();     // short, long, UTF-8 and wide strings, as Windows-1252
   std::string ReadIdent();      // vaIdent, and nil / False / True / Null
   void ReadListBegin();

@@ -1,9 +1,11 @@
 #include "Writer.h"
 
+#include <bit>
 #include <limits>
 
 #include "Component.h"
 #include "Exceptions.h"
+#include "Extended.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
 #include "PropInfo.h"
@@ -35,6 +37,27 @@ void TWriter::WriteInteger(int64_t value) {
     WriteValue(TValueType::vaInt64);
     stream_.WriteQWord(static_cast<uint64_t>(value));
   }
+}
+
+void TWriter::WriteFloat(double value) {
+  WriteValue(TValueType::vaExtended);
+  TExtended80 e = DoubleToExtended(value);
+  stream_.WriteBuffer(e.data(), 10);
+}
+
+void TWriter::WriteSingle(float value) {
+  WriteValue(TValueType::vaSingle);
+  stream_.WriteDWord(std::bit_cast<uint32_t>(value));
+}
+
+void TWriter::WriteCurrency(int64_t scaled) {
+  WriteValue(TValueType::vaCurrency);
+  stream_.WriteQWord(static_cast<uint64_t>(scaled));
+}
+
+void TWriter::WriteDate(double value) {
+  WriteValue(TValueType::vaDate);
+  stream_.WriteQWord(std::bit_cast<uint64_t>(value));
 }
 
 void TWriter::WriteBoolean(bool value) { WriteValue(value ? TValueType::vaTrue : TValueType::vaFalse); }
@@ -94,6 +117,9 @@ void TWriter::WriteComponent(TComponent* component) {
 }
 
 void TWriter::WriteData(TComponent* instance) {
+  // A reader takes a first byte of 0xF0 or more for the flags prefix, so a class name of 240
+  // characters or more (whose length byte would be read that way) gets an empty prefix.
+  if (instance->ClassName().size() >= 0xF0) stream_.WriteByte(0xF0);
   WriteStr(instance->ClassName());
   WriteStr(instance->Name());
   std::string saved = propPath_;
@@ -173,6 +199,14 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& p) {
       }
       break;
     }
+    case TPropKind::Float: {
+      if (!p.SetFloat) return;
+      double v = p.GetFloat(*instance);
+      if (p.FloatDefault && v == *p.FloatDefault) return;  // as numbers: -0 is 0, NaN is never equal
+      WriteStr(path);
+      WriteFloat(v);
+      break;
+    }
     case TPropKind::String: {
       if (!p.SetStr) return;
       std::string s = p.GetStr(*instance);
@@ -209,6 +243,9 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& p) {
       if (!p.MethodAssigned(*instance)) return;
       std::string name = p.GetMethodName(*instance);
       if (name.empty()) return;  // bound in code only: nothing a form could name
+      // A name the root does not publish with the event's arguments could not be read back.
+      const TMethodInfo* m = root_ ? root_->ClassInfo()->FindMethod(name) : nullptr;
+      if (!m || m->Signature != p.MethodSignature) return;
       WriteStr(path);
       WriteValue(TValueType::vaIdent);
       WriteStr(name);

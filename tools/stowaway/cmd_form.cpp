@@ -1,4 +1,8 @@
 // stowaway form: converts a form between its binary ("TPF0") and text forms.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
 #include "Exceptions.h"
 #include "FormText.h"
 #include "MemoryStream.h"
@@ -7,24 +11,64 @@
 #include "file_io.h"
 #include "stored_source.h"
 
+namespace {
+// A write-only stream that hands what is written to a sink in blocks of 64 KiB, so that the
+// text of a form, which may be hundreds of times the size of the binary, is never held whole.
+class SinkStream : public TStream {
+public:
+  explicit SinkStream(const ByteSink& sink) : sink_(sink) {}
+
+  int64_t Read(void*, int64_t) override { return 0; }
+  int64_t Write(const void* buffer, int64_t count) override {
+    const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+    for (int64_t left = count; left > 0;) {
+      auto now = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(kBlock - used_)));
+      std::memcpy(block_ + used_, bytes, now);
+      used_ += now;
+      bytes += now;
+      left -= static_cast<int64_t>(now);
+      if (used_ == kBlock) Flush();
+    }
+    written_ += count;
+    return count;
+  }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    if (offset != 0 || origin == TSeekOrigin::soBeginning) throw EWriteError("The output cannot seek");
+    return written_;
+  }
+  void Flush() {
+    if (used_) sink_(block_, used_);
+    used_ = 0;
+  }
+
+private:
+  static constexpr size_t kBlock = 1 << 16;
+  const ByteSink& sink_;
+  std::uint8_t block_[kBlock];
+  size_t used_ = 0;
+  int64_t written_ = 0;
+};
+}  // namespace
+
 int CmdForm(CommandContext& ctx) {
   ExpectArgs(ctx, 2, "form IN OUT");
   const std::string& path = ctx.args[0];
   std::vector<std::uint8_t> bytes = ReadWholeFile(path);
   TMemoryStream in(std::string(bytes.begin(), bytes.end()));
-  TMemoryStream out;
   bool binary = bytes.size() >= 4 && std::string(bytes.begin(), bytes.begin() + 4) == "TPF0";
   if (!binary && !LooksLikeTextForm(bytes))
     throw InputError(AtOffset(path, "neither a binary form (TPF0) nor a text form (object ...)", 0));
-  try {
-    if (binary)
-      ObjectBinaryToText(in, out);
-    else
-      ObjectTextToBinary(in, out);
-  } catch (const Exception& e) {
-    throw InputError(path + ": " + e.what());
-  }
-  WriteFileAtomically(ctx.args[1], reinterpret_cast<const std::uint8_t*>(out.Memory()),
-                      static_cast<std::size_t>(out.Size()));
+  WriteFileAtomically(ctx.args[1], [&](const ByteSink& sink) {
+    auto out = std::make_unique<SinkStream>(sink);
+    try {
+      if (binary)
+        ObjectBinaryToText(in, *out);
+      else
+        ObjectTextToBinary(in, *out);
+    } catch (const Exception& e) {
+      throw InputError(path + ": " + e.what());
+    }
+    out->Flush();
+  });
   return ExitOk;
 }

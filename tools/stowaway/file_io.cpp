@@ -52,6 +52,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  WriteFileAtomically(path, [&](const ByteSink& sink) { sink(data, size); });
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce) {
   std::string temp = path + ".tmp.XXXXXX";
   FileDescriptor fd(::mkstemp(temp.data()));
   if (fd.get() < 0) throw InputError(SystemError(path, "create a temporary file beside"));
@@ -62,15 +66,17 @@ void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
     ~Cleanup() { if (!done) ::unlink(name.c_str()); }
   } cleanup{temp, done};
 
-  std::size_t written = 0;
-  while (written < size) {
-    ssize_t put = ::write(fd.get(), data + written, size - written);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      throw InputError(SystemError(path, "write"));
+  produce([&](const std::uint8_t* data, std::size_t size) {
+    std::size_t written = 0;
+    while (written < size) {
+      ssize_t put = ::write(fd.get(), data + written, size - written);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        throw InputError(SystemError(path, "write"));
+      }
+      written += static_cast<std::size_t>(put);
     }
-    written += static_cast<std::size_t>(put);
-  }
+  });
   // mkstemp creates the file with mode 0600; give it the usual mode for new files.
   mode_t mask = ::umask(0);
   ::umask(mask);

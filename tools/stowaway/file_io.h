@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 // into place only when everything was written, so the target is never left half-written.
 // Throws InputError naming the file on failure.
 void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+// The same for content produced piece by piece: produce gets a sink that appends bytes to the
+// temporary file, so output of any size never has to be held in memory.
+using ByteSink = std::function<void(const std::uint8_t* data, std::size_t size)>;
+void WriteFileAtomically(const std::string& path, const std::function<void(const ByteSink&)>& produce);
 
 inline void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data) {
   WriteFileAtomically(path, data.data(), data.size());

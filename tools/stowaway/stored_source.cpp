@@ -53,13 +53,7 @@ std::vector<SourceFile> FilesOfForm(const std::vector<std::uint8_t>& form, const
 }  // namespace
 
 bool LooksLikeTextForm(const std::vector<std::uint8_t>& bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
-  for (const char* word : {"object ", "inherited ", "inline "}) {
-    std::size_t n = std::strlen(word);
-    if (bytes.size() - i >= n && std::memcmp(bytes.data() + i, word, n) == 0) return true;
-  }
-  return false;
+  return LooksLikeTextForm(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 std::vector<SourceFile> ReadContainer(const std::vector<std::uint8_t>& bytes, const std::string& where,
