@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BinaryForm.h"
 #include "Exceptions.h"
 #include "Filer.h"
 
@@ -68,7 +69,6 @@ private:
     int64_t offset;
   };
 
-  void BeginComponent(uint8_t& flags, std::string& className, std::string& name);
   TComponent* ReadComponent();
   void ReadProperty(TComponent* component);
   void ReadPropValue(TPersistent* instance, const TPropInfo& prop, TComponent* component, const std::string& path,
@@ -77,9 +77,9 @@ private:
   void CheckLength(uint64_t bytes);
   [[noreturn]] void Invalid(const std::string& what = "Invalid property value");
   std::string ComponentLabel(const TComponent* c) const;
-  void SkipDepth(int depth);
 
   TStream& stream_;
+  TBinaryFormReader in_;
   TComponent* owner_ = nullptr;
   TComponent* parent_ = nullptr;
   std::string propName_;

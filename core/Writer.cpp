@@ -1,78 +1,27 @@
 #include "Writer.h"
 
-#include <bit>
 #include <limits>
 
+#include "BinaryForm.h"
 #include "Component.h"
 #include "Exceptions.h"
-#include "Extended.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
 #include "PropInfo.h"
 #include "Stream.h"
 #include "TypeNames.h"
 
-TWriter::TWriter(TStream& stream) : stream_(stream) {}
+TWriter::TWriter(TStream& stream) : stream_(stream), out_(stream) {}
 
-void TWriter::WriteValue(TValueType value) { stream_.WriteByte(static_cast<uint8_t>(value)); }
-
-void TWriter::WriteStr(const std::string& value) {
-  // Names are length-prefixed with one byte; a longer one cannot be written faithfully.
-  if (value.size() > 255) throw EWriteError("Name too long for a form: \"" + value.substr(0, 40) + "...\"");
-  stream_.WriteByte(static_cast<uint8_t>(value.size()));
-  stream_.WriteString(value);
-}
-
-void TWriter::WriteInteger(int64_t value) {
-  if (value >= -128 && value <= 127) {
-    WriteValue(TValueType::vaInt8);
-    stream_.WriteByte(static_cast<uint8_t>(value));
-  } else if (value >= -32768 && value <= 32767) {
-    WriteValue(TValueType::vaInt16);
-    stream_.WriteWord(static_cast<uint16_t>(value));
-  } else if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max()) {
-    WriteValue(TValueType::vaInt32);
-    stream_.WriteDWord(static_cast<uint32_t>(value));
-  } else {
-    WriteValue(TValueType::vaInt64);
-    stream_.WriteQWord(static_cast<uint64_t>(value));
-  }
-}
-
-void TWriter::WriteFloat(double value) {
-  WriteValue(TValueType::vaExtended);
-  TExtended80 e = DoubleToExtended(value);
-  stream_.WriteBuffer(e.data(), 10);
-}
-
-void TWriter::WriteSingle(float value) {
-  WriteValue(TValueType::vaSingle);
-  stream_.WriteDWord(std::bit_cast<uint32_t>(value));
-}
-
-void TWriter::WriteCurrency(int64_t scaled) {
-  WriteValue(TValueType::vaCurrency);
-  stream_.WriteQWord(static_cast<uint64_t>(scaled));
-}
-
-void TWriter::WriteDate(double value) {
-  WriteValue(TValueType::vaDate);
-  stream_.WriteQWord(std::bit_cast<uint64_t>(value));
-}
-
+void TWriter::WriteValue(TValueType value) { out_.WriteValue(value); }
+void TWriter::WriteStr(const std::string& value) { out_.WriteStr(value); }
+void TWriter::WriteInteger(int64_t value) { out_.WriteInteger(value); }
+void TWriter::WriteFloat(double value) { out_.WriteExtended(value); }
+void TWriter::WriteSingle(float value) { out_.WriteSingle(value); }
+void TWriter::WriteCurrency(int64_t scaled) { out_.WriteCurrency(scaled); }
+void TWriter::WriteDate(double value) { out_.WriteDate(value); }
 void TWriter::WriteBoolean(bool value) { WriteValue(value ? TValueType::vaTrue : TValueType::vaFalse); }
-
-void TWriter::WriteString(const std::string& value) {
-  if (value.size() <= 255) {
-    WriteValue(TValueType::vaString);
-    stream_.WriteByte(static_cast<uint8_t>(value.size()));
-  } else {
-    if (value.size() > std::numeric_limits<uint32_t>::max()) throw EWriteError("String too long for a form");
-    WriteValue(TValueType::vaLString);
-    stream_.WriteDWord(static_cast<uint32_t>(value.size()));
-  }
-  stream_.WriteString(value);
-}
+void TWriter::WriteString(const std::string& value) { out_.WriteString(value); }
 
 void TWriter::WriteIdent(const std::string& ident) {
   if (SameText(ident, "nil"))
@@ -93,14 +42,12 @@ void TWriter::WriteBinary(const TStreamProc& writeData) {
   TMemoryStream buffer;
   writeData(buffer);
   if (buffer.Size() > std::numeric_limits<int32_t>::max()) throw EWriteError("Binary property too large for a form");
-  WriteValue(TValueType::vaBinary);
-  stream_.WriteDWord(static_cast<uint32_t>(buffer.Size()));
-  stream_.WriteBuffer(buffer.Memory(), buffer.Size());
+  out_.WriteBinary(buffer.Memory(), static_cast<uint32_t>(buffer.Size()));
 }
 
 void TWriter::WriteRootComponent(TComponent* root) {
   root_ = root;
-  stream_.WriteBuffer(kFilerSignature, 4);
+  out_.WriteSignature();
   WriteComponent(root);
 }
 
@@ -117,11 +64,10 @@ void TWriter::WriteComponent(TComponent* component) {
 }
 
 void TWriter::WriteData(TComponent* instance) {
-  // A reader takes a first byte of 0xF0 or more for the flags prefix, so a class name of 240
-  // characters or more (whose length byte would be read that way) gets an empty prefix.
-  if (instance->ClassName().size() >= 0xF0) stream_.WriteByte(0xF0);
-  WriteStr(instance->ClassName());
-  WriteStr(instance->Name());
+  TFormComponentHeader header;
+  header.className = instance->ClassName();
+  header.name = instance->Name();
+  out_.WriteComponentHeader(header);
   std::string saved = propPath_;
   propPath_.clear();
   WriteProperties(instance);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "BinaryForm.h"
 #include "Filer.h"
 
 class TPersistent;
@@ -47,5 +48,6 @@ private:
   std::string ComponentPath(TComponent* component) const;
 
   TStream& stream_;
+  TBinaryFormWriter out_;
   std::string propPath_;
 };

@@ -238,3 +238,29 @@ TEST(FormText, RecognisesWhatTheConverterAccepts) {
     }
   }
 }
+
+TEST(FormText, EveryNestingTheTextAcceptsConvertsBack) {
+  // Lists and objects count alike on both sides: what the parser writes, the binary side reads.
+  for (int lists = 195; lists <= 201; ++lists) {
+    SCOPED_TRACE(lists);
+    std::string text = "object X: T\n  P = " + std::string(lists, '(') + std::string(lists, ')') + "\nend\n";
+    std::string objects = "object X: T\n";
+    for (int i = 0; i < lists; ++i) objects += "object X: T\n";
+    objects += std::string(lists + 1, ' ') + "\n" + [&] {
+      std::string ends;
+      for (int i = 0; i <= lists; ++i) ends += "end\n";
+      return ends;
+    }();
+    for (const std::string& form : {text, objects}) {
+      std::string binary;
+      try {
+        binary = ToBinary(form);
+      } catch (const EParserError&) {
+        EXPECT_GE(lists, 200);
+        continue;
+      }
+      EXPECT_LE(lists, 199);
+      EXPECT_NO_THROW(ToText(binary));
+    }
+  }
+}
