@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "Cp1252.h"
 #include "Exceptions.h"
 #include "TypeNames.h"
 
@@ -70,12 +71,7 @@ void TClassInfo::AddField(TFieldInfo info) { fields_.push_back(std::make_unique<
 namespace {
 struct NoCase {
   bool operator()(const std::string& a, const std::string& b) const {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-      int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
-      if (x != y) return x < y;
-    }
-    return a.size() < b.size();
+    return CompareTextCp1252(a, b) < 0;
   }
 };
 std::map<std::string, const TClassInfo*, NoCase>& Registry() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Cp1252.h"
 #include "Exceptions.h"
 #include "PropertyRegistry.h"
 #include "Reader.h"
@@ -29,6 +30,13 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   Destroying();
+  // Those who asked are told first, while this component still holds what it owns.
+  while (!freeNotifies_.empty()) {
+    TComponent* c = freeNotifies_.back();
+    freeNotifies_.pop_back();
+    Unlink(c->freeNotifies_, this);
+    c->Notification(this, opRemove);
+  }
   DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
 }
@@ -62,9 +70,36 @@ int TComponent::ComponentIndex() const {
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
   if (name.empty()) return nullptr;
-  for (TComponent* c : components_)
-    if (SameText(c->name_, name)) return c;
-  return nullptr;
+  auto it = byName_.find(FoldCase(name));
+  return it == byName_.end() ? nullptr : it->second;
+}
+
+void TComponent::IndexName(TComponent* component) {
+  if (!component->name_.empty()) byName_[FoldCase(component->name_)] = component;
+}
+
+void TComponent::UnindexName(TComponent* component) {
+  if (component->name_.empty()) return;
+  auto it = byName_.find(FoldCase(component->name_));
+  if (it != byName_.end() && it->second == component) byName_.erase(it);
+}
+
+void TComponent::Unlink(std::vector<TComponent*>& list, TComponent* component) {
+  auto it = std::find(list.rbegin(), list.rend(), component);
+  if (it != list.rend()) list.erase(std::next(it).base());
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+  if (!component || component == this) return;
+  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) != freeNotifies_.end()) return;
+  freeNotifies_.push_back(component);
+  component->freeNotifies_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+  if (!component) return;
+  Unlink(freeNotifies_, component);
+  Unlink(component->freeNotifies_, this);
 }
 
 void TComponent::ValidateRename(TComponent* component, const std::string& newName) const {
@@ -91,25 +126,29 @@ void TComponent::SetName(const std::string& name) {
     SetReference(old, this);
     throw;
   }
+  if (owner_) owner_->UnindexName(this);
   name_ = name;
+  if (owner_) owner_->IndexName(this);
 }
 
 void TComponent::InsertComponent(TComponent* component) {
   if (!component || component->owner_ == this) return;
-  if (component->owner_) component->owner_->RemoveComponent(component);
   ValidateRename(component, component->name_);
+  if (component->owner_) component->owner_->RemoveComponent(component);
   components_.push_back(component);
+  IndexName(component);
   component->owner_ = this;
   component->SetReference(component->name_, component);
   Notification(component, opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
-  auto it = std::find(components_.begin(), components_.end(), component);
-  if (it == components_.end()) return;
+  // Searched from the end: destruction removes the last component first.
+  if (std::find(components_.rbegin(), components_.rend(), component) == components_.rend()) return;
   Notification(component, opRemove);
   component->SetReference(component->name_, nullptr);
-  components_.erase(std::find(components_.begin(), components_.end(), component));
+  UnindexName(component);
+  Unlink(components_, component);
   component->owner_ = nullptr;
 }
 

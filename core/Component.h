@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Persistent.h"
@@ -60,9 +61,17 @@ class TComponent : public TPersistent {
   // Sets or clears csDesigning on this component and everything it owns.
   void SetDesigning(bool value, bool setChildren = true);
 
-  // Moves a component into or out of this component's list of owned components.
+  // Moves a component into or out of this component's list of owned components. A component
+  // whose name clashes with one already owned here is refused (EComponentError) and stays
+  // with its previous owner.
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
+
+  // Asks this component to call component->Notification(this, opRemove) when it is destroyed,
+  // so that a reference to it held by a component it does not own can be cleared. Either
+  // side's destruction ends the arrangement; RemoveFreeNotification ends it earlier.
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
 
   // Design-time position of non-visual components ("Left" / "Top" in forms).
   int32_t DesignLeft() const { return designLeft_; }
@@ -101,11 +110,19 @@ protected:
 private:
   void ValidateRename(TComponent* component, const std::string& newName) const;
   void SetReference(const std::string& name, TComponent* value);
+  void IndexName(TComponent* component);
+  void UnindexName(TComponent* component);
+  static void Unlink(std::vector<TComponent*>& list, TComponent* component);
 
   TComponent* owner_ = nullptr;
   std::string name_;
   int64_t tag_ = 0;
   std::vector<TComponent*> components_;
+  // The named components of components_, by their case-folded name, so that finding a name
+  // does not grow with the number of siblings.
+  std::unordered_map<std::string, TComponent*> byName_;
+  // The components to notify of this one's destruction, and those that will notify this one.
+  std::vector<TComponent*> freeNotifies_;
   TComponentState state_;
   int32_t designLeft_ = 0;
   int32_t designTop_ = 0;

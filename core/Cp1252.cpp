@@ -85,3 +85,42 @@ std::string Utf16ToCp1252(const std::u16string& text) {
   }
   return out;
 }
+
+char UpperCaseCp1252(char c) {
+  auto b = static_cast<uint8_t>(c);
+  if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) return static_cast<char>(b - 0x20);
+  switch (b) {
+    case 0x9A: return static_cast<char>(0x8A);  // š
+    case 0x9C: return static_cast<char>(0x8C);  // œ
+    case 0x9E: return static_cast<char>(0x8E);  // ž
+    case 0xFF: return static_cast<char>(0x9F);  // ÿ
+    default: return c;
+  }
+}
+
+char LowerCaseCp1252(char c) {
+  auto b = static_cast<uint8_t>(c);
+  if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) return static_cast<char>(b + 0x20);
+  switch (b) {
+    case 0x8A: return static_cast<char>(0x9A);
+    case 0x8C: return static_cast<char>(0x9C);
+    case 0x8E: return static_cast<char>(0x9E);
+    case 0x9F: return static_cast<char>(0xFF);
+    default: return c;
+  }
+}
+
+std::string UpperCaseCp1252(const std::string& text) {
+  std::string out(text);
+  for (char& c : out) c = UpperCaseCp1252(c);
+  return out;
+}
+
+int CompareTextCp1252(const std::string& a, const std::string& b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    auto x = static_cast<uint8_t>(LowerCaseCp1252(a[i])), y = static_cast<uint8_t>(LowerCaseCp1252(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}

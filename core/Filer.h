@@ -37,6 +37,13 @@ enum class TValueType : uint8_t {
   vaQWord
 };
 
+// A component's header may start with a prefix byte 0xF0 | flags: the component is inherited
+// (it exists already), carries a child position (an integer value after the prefix), or is
+// inline. A first byte of 0xF0 or more is always taken for this prefix.
+enum TFilerFlag : uint8_t { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
+inline constexpr uint8_t kFilerPrefix = 0xF0;
+inline bool IsFilerPrefix(uint8_t b) { return (b & 0xF0) == kFilerPrefix; }
+
 // The four signature bytes that start a binary form.
 inline constexpr char kFilerSignature[4] = {'T', 'P', 'F', '0'};
 

@@ -1,17 +1,20 @@
 #include "FormText.h"
 
+#include <bit>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
+#include "BinaryForm.h"
 #include "Exceptions.h"
+#include "Extended.h"
 #include "Filer.h"
 #include "MemoryStream.h"
 #include "TypeNames.h"
 
 namespace {
-constexpr int kMaxDepth = 200;  // nesting of objects, lists and collections
 const char* const kHex = "0123456789ABCDEF";
 
 // ---------------------------------------------------------------- binary to text
@@ -45,73 +48,33 @@ std::string QuoteCodes(const Codes& codes) {
   return res;
 }
 
+// A currency (the value times 10000) exactly, with four decimals: "-12.3400".
+std::string CurrencyText(int64_t scaled) {
+  uint64_t magnitude = scaled < 0 ? 0 - static_cast<uint64_t>(scaled) : static_cast<uint64_t>(scaled);
+  std::string decimals = std::to_string(magnitude % 10000);
+  return (scaled < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." +
+         std::string(4 - decimals.size(), '0') + decimals;
+}
+
 class BinaryToText {
 public:
   BinaryToText(TStream& in, TStream& out) : in_(in), out_(out) {}
 
   void Run() {
-    char sig[4] = {};
-    if (in_.Read(sig, 4) != 4 || std::memcmp(sig, kFilerSignature, 4) != 0)
-      throw EReadError("Invalid stream format: no form signature");
-    ReadObject("", 0);
+    in_.ReadSignature();
+    ReadObject("");
   }
 
 private:
   void Out(const std::string& s) { out_.WriteString(s); }
   void OutLn(const std::string& s) { Out(s + "\n"); }
-  uint8_t Byte() { return in_.ReadByte(); }
-  void Back() { in_.Seek(-1, TSeekOrigin::soCurrent); }
-  void Check(uint64_t n) {
-    if (n > static_cast<uint64_t>(in_.Remaining()))
-      throw EReadError("Length " + std::to_string(n) + " exceeds the stream at offset " +
-                       std::to_string(in_.Position()));
-  }
-  void Depth(int depth) {
-    if (depth > kMaxDepth) throw EReadError("Form nested too deeply");
-  }
-  std::string SStr() {
-    uint8_t len = Byte();
-    std::string s(len, '\0');
-    in_.ReadBuffer(s.data(), len);
-    return s;
-  }
-  std::string LStr() {
-    uint32_t len = in_.ReadDWord();
-    Check(len);
-    std::string s(len, '\0');
-    in_.ReadBuffer(s.data(), len);
-    return s;
-  }
-  std::u16string WStr() {
-    uint32_t len = in_.ReadDWord();
-    Check(uint64_t{len} * 2);
-    std::u16string w(len, u'\0');
-    for (auto& c : w) c = static_cast<char16_t>(in_.ReadWord());
-    return w;
-  }
-  int64_t Int(TValueType t) {
-    switch (t) {
-      case TValueType::vaInt8: return static_cast<int8_t>(Byte());
-      case TValueType::vaInt16: return static_cast<int16_t>(in_.ReadWord());
-      case TValueType::vaInt32: return static_cast<int32_t>(in_.ReadDWord());
-      case TValueType::vaInt64: return static_cast<int64_t>(in_.ReadQWord());
-      default: throw EReadError("Invalid integer type " + std::to_string(static_cast<int>(t)));
-    }
-  }
 
-  template <class Codes>
-  void OutChars(const Codes& codes) {
-    Out(QuoteCodes(codes));
-  }
   void OutString(const std::string& s) {
     std::vector<uint32_t> codes;
     for (char c : s) codes.push_back(static_cast<uint8_t>(c));
-    OutChars(codes);
+    Out(QuoteCodes(codes));
   }
-  void OutWString(const std::u16string& w) {
-    std::vector<uint32_t> codes(w.begin(), w.end());
-    OutChars(codes);
-  }
+  void OutWString(const std::u16string& w) { Out(QuoteCodes(std::vector<uint32_t>(w.begin(), w.end()))); }
   void OutUtf8(const std::string& s) {
     std::vector<uint32_t> codes;
     size_t i = 0;
@@ -124,18 +87,17 @@ private:
       codes.push_back(cp);
       i += len;
     }
-    OutChars(codes);
+    Out(QuoteCodes(codes));
   }
 
   void Binary(const std::string& indent) {
-    uint32_t todo = in_.ReadDWord();
-    Check(todo);
+    uint32_t todo = in_.ReadBinaryLength();
     OutLn("{");
     uint8_t buf[32];
     while (todo > 0) {
       uint32_t now = todo > 32 ? 32 : todo;
       todo -= now;
-      in_.ReadBuffer(buf, now);
+      in_.Stream().ReadBuffer(buf, now);
       std::string s = indent + "  ";
       for (uint32_t i = 0; i < now; ++i) {
         s += kHex[buf[i] >> 4];
@@ -146,21 +108,21 @@ private:
     OutLn(indent + "}");
   }
 
-  void Value(TValueType t, const std::string& indent, int depth) {
-    Depth(depth);
+  void Value(TValueType t, const std::string& indent) {
+    TBinaryFormReader::Nesting nesting(in_);
     switch (t) {
       case TValueType::vaList: {
         Out("(");
         bool first = true;
         for (;;) {
-          TValueType v = static_cast<TValueType>(Byte());
+          TValueType v = in_.ReadValue();
           if (v == TValueType::vaNull) break;
           if (first) {
             OutLn("");
             first = false;
           }
           Out(indent + "  ");
-          Value(v, indent + "  ", depth + 1);
+          Value(v, indent + "  ");
         }
         OutLn(indent + ")");
         break;
@@ -168,19 +130,19 @@ private:
       case TValueType::vaInt8:
       case TValueType::vaInt16:
       case TValueType::vaInt32:
-      case TValueType::vaInt64: OutLn(std::to_string(Int(t))); break;
+      case TValueType::vaInt64: OutLn(std::to_string(in_.ReadInt(t))); break;
       case TValueType::vaString:
-        OutString(SStr());
+        OutString(in_.ReadStr());
         OutLn("");
         break;
-      case TValueType::vaIdent: OutLn(SStr()); break;
+      case TValueType::vaIdent: OutLn(in_.ReadStr()); break;
       case TValueType::vaFalse: OutLn("False"); break;
       case TValueType::vaTrue: OutLn("True"); break;
       case TValueType::vaBinary: Binary(indent); break;
       case TValueType::vaSet: {
         Out("[");
         bool first = true;
-        for (std::string s = SStr(); !s.empty(); s = SStr()) {
+        for (std::string s = in_.ReadStr(); !s.empty(); s = in_.ReadStr()) {
           if (!first) Out(", ");
           first = false;
           Out(s);
@@ -189,74 +151,69 @@ private:
         break;
       }
       case TValueType::vaLString:
-        OutString(LStr());
+        OutString(in_.ReadLStr());
         OutLn("");
         break;
       case TValueType::vaWString:
       case TValueType::vaUString:
-        OutWString(WStr());
+        OutWString(in_.ReadWStr());
         OutLn("");
         break;
       case TValueType::vaNil: OutLn("nil"); break;
       case TValueType::vaCollection: {
         Out("<");
-        while (Byte() != 0) {
+        while (!in_.EndOfList()) {
           OutLn(indent);
-          Back();
           Out(indent + "  item");
-          TValueType v = static_cast<TValueType>(Byte());
-          if (v != TValueType::vaList) Out("[" + std::to_string(Int(v)) + "]");
+          TValueType v = in_.ReadValue();
+          if (v != TValueType::vaList) Out("[" + std::to_string(in_.ReadInt(v)) + "]");
           OutLn("");
-          PropList(indent + "    ", depth + 1);
+          PropList(indent + "    ");
           Out(indent + "  end");
         }
+        in_.ReadValue();
         OutLn(">");
         break;
       }
       case TValueType::vaUTF8String:
-        OutUtf8(LStr());
+        OutUtf8(in_.ReadLStr());
         OutLn("");
         break;
+      case TValueType::vaExtended: OutLn(ExtendedToText(in_.ReadExtended())); break;
+      // The other floating-point types carry the suffix by which the text marks them.
+      case TValueType::vaSingle: OutLn(ExtendedToText(DoubleToExtended(in_.ReadSingle())) + "s"); break;
+      case TValueType::vaDate: OutLn(ExtendedToText(DoubleToExtended(in_.ReadDate())) + "d"); break;
+      case TValueType::vaCurrency: OutLn(CurrencyText(in_.ReadCurrency()) + "c"); break;
       default: throw EReadError("Invalid property type " + std::to_string(static_cast<int>(t)));
     }
   }
 
-  void PropList(const std::string& indent, int depth) {
-    while (Byte() != 0) {
-      Back();
-      Out(indent + SStr() + " = ");
-      Value(static_cast<TValueType>(Byte()), indent, depth);
+  void PropList(const std::string& indent) {
+    while (!in_.EndOfList()) {
+      Out(indent + in_.ReadStr() + " = ");
+      Value(in_.ReadValue(), indent);
     }
+    in_.ReadValue();
   }
 
-  void ReadObject(const std::string& indent, int depth) {
-    Depth(depth);
-    uint8_t b = Byte();
-    int64_t childPos = 0;
-    if ((b & 0xF0) == 0xF0) {
-      if (b & 2) childPos = Int(static_cast<TValueType>(Byte()));
-    } else {
-      b = 0;
-      Back();
-    }
-    std::string className = SStr();
-    std::string name = SStr();
+  void ReadObject(const std::string& indent) {
+    TBinaryFormReader::Nesting nesting(in_);
+    TFormComponentHeader h;
+    in_.ReadComponentHeader(h);
     Out(indent);
-    Out((b & 1) ? "inherited" : (b & 4) ? "inline" : "object");
+    Out((h.flags & ffInherited) ? "inherited" : (h.flags & ffInline) ? "inline" : "object");
     Out(" ");
-    if (!name.empty()) Out(name + ": ");
-    Out(className);
-    if (b & 2) Out("[" + std::to_string(childPos) + "]");
+    if (!h.name.empty()) Out(h.name + ": ");
+    Out(h.className);
+    if (h.flags & ffChildPos) Out("[" + std::to_string(h.childPos) + "]");
     OutLn("");
-    PropList(indent + "  ", depth);
-    while (Byte() != 0) {
-      Back();
-      ReadObject(indent + "  ", depth + 1);
-    }
+    PropList(indent + "  ");
+    while (!in_.EndOfList()) ReadObject(indent + "  ");
+    in_.ReadValue();
     OutLn(indent + "end");
   }
 
-  TStream& in_;
+  TBinaryFormReader in_;
   TStream& out_;
 };
 
@@ -296,8 +253,10 @@ public:
     errno = 0;
     char* end = nullptr;
     if (!s.empty() && s[0] == '$') {
-      if (s.size() > 1 && s.size() <= 17) {
-        unsigned long long v = std::strtoull(s.c_str() + 1, &end, 16);
+      size_t first = s.find_first_not_of('0', 1);  // leading zeros do not count
+      if (first == std::string::npos) return 0;
+      if (s.size() - first <= 16) {
+        unsigned long long v = std::strtoull(s.c_str() + first, &end, 16);
         if (errno == 0 && *end == 0) return static_cast<int64_t>(v);
       }
     } else if (!s.empty()) {
@@ -310,6 +269,15 @@ public:
       }
     }
     Error("\"" + s + "\" is not a valid integer");
+  }
+
+  // The value of a floating-point token, read independently of the C locale.
+  double TokenFloat() const {
+    double v = 0;
+    auto r = std::from_chars(str_.data(), str_.data() + str_.size(), v);
+    if (r.ec == std::errc::result_out_of_range) Error("Floating-point number out of range: " + str_);
+    if (r.ec != std::errc() || r.ptr != str_.data() + str_.size()) Error("Invalid floating point number: " + str_);
+    return v;
   }
 
   // An identifier extended by ".Name" parts that follow it directly.
@@ -487,35 +455,20 @@ public:
   TextToBinary(Parser& p, TStream& out) : p_(p), out_(out) {}
 
   void Run() {
-    out_.WriteBuffer(kFilerSignature, 4);
-    Object(0);
+    out_.WriteSignature();
+    Object(1);
   }
 
 private:
-  void Byte(uint8_t b) { out_.WriteByte(b); }
-  void Value(TValueType t) { Byte(static_cast<uint8_t>(t)); }
+  // Names longer than 255 characters are refused with the place in the text.
   void ShortStr(const std::string& s) {
     if (s.size() > 255) p_.Error("Name longer than 255 characters");
-    Byte(static_cast<uint8_t>(s.size()));
-    out_.WriteString(s);
+    out_.WriteStr(s);
   }
-  void Integer(int64_t v) {
-    if (v >= -128 && v <= 127) {
-      Value(TValueType::vaInt8);
-      Byte(static_cast<uint8_t>(v));
-    } else if (v >= -32768 && v <= 32767) {
-      Value(TValueType::vaInt16);
-      out_.WriteWord(static_cast<uint16_t>(v));
-    } else if (v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max()) {
-      Value(TValueType::vaInt32);
-      out_.WriteDWord(static_cast<uint32_t>(v));
-    } else {
-      Value(TValueType::vaInt64);
-      out_.WriteQWord(static_cast<uint64_t>(v));
-    }
-  }
+  // depth counts the levels as the binary reader does (an object, a property's value, a list
+  // or collection inside it: one each), so that every form written here reads back.
   void Depth(int depth) {
-    if (depth > kMaxDepth) p_.Error("Form nested too deeply");
+    if (depth > kMaxFormDepth) p_.Error("Form nested too deeply");
   }
 
   void WideString(std::u16string ws) {
@@ -524,19 +477,22 @@ private:
       if (p_.Tok() != toString && p_.Tok() != toWString) p_.Check(toWString);
       ws += p_.WStr();
     }
-    Value(TValueType::vaWString);
-    out_.WriteDWord(static_cast<uint32_t>(ws.size()));
-    for (char16_t c : ws) out_.WriteWord(c);
+    out_.WriteWideString(ws);
   }
 
   void PropValue(int depth) {
     Depth(depth);
     switch (p_.Tok()) {
       case toInteger:
-        Integer(p_.TokenInt());
+        out_.WriteInteger(p_.TokenInt());
         p_.NextToken();
         break;
-      case toFloat: p_.Error("Floating-point values are not supported");
+      case toFloat: {
+        // Every floating-point value becomes an extended, whatever its suffix.
+        out_.WriteExtended(p_.TokenFloat());
+        p_.NextToken();
+        break;
+      }
       case toString: {
         std::string s = p_.Str();
         while (p_.NextToken() == '+') {
@@ -552,33 +508,26 @@ private:
             p_.Check(toString);
           }
         }
-        if (s.size() > 255) {
-          Value(TValueType::vaLString);
-          out_.WriteDWord(static_cast<uint32_t>(s.size()));
-        } else {
-          Value(TValueType::vaString);
-          Byte(static_cast<uint8_t>(s.size()));
-        }
         out_.WriteString(s);
         break;
       }
       case toWString: WideString(p_.WStr()); break;
       case toSymbol:
         if (SameText(p_.Str(), "True"))
-          Value(TValueType::vaTrue);
+          out_.WriteValue(TValueType::vaTrue);
         else if (SameText(p_.Str(), "False"))
-          Value(TValueType::vaFalse);
+          out_.WriteValue(TValueType::vaFalse);
         else if (SameText(p_.Str(), "nil"))
-          Value(TValueType::vaNil);
+          out_.WriteValue(TValueType::vaNil);
         else {
-          Value(TValueType::vaIdent);
+          out_.WriteValue(TValueType::vaIdent);
           ShortStr(p_.ComponentIdent());
         }
         p_.NextToken();
         break;
       case '[':
         p_.NextToken();
-        Value(TValueType::vaSet);
+        out_.WriteValue(TValueType::vaSet);
         if (p_.Tok() != ']')
           for (;;) {
             p_.Check(toSymbol);
@@ -588,37 +537,36 @@ private:
             p_.Check(',');
             p_.NextToken();
           }
-        Byte(0);
+        out_.WriteListEnd();
         p_.NextToken();
         break;
       case '(':
         p_.NextToken();
-        Value(TValueType::vaList);
+        out_.WriteValue(TValueType::vaList);
         while (p_.Tok() != ')') PropValue(depth + 1);
-        Byte(0);
+        out_.WriteListEnd();
         p_.NextToken();
         break;
       case '<':
         p_.NextToken();
-        Value(TValueType::vaCollection);
+        out_.WriteValue(TValueType::vaCollection);
         while (p_.Tok() != '>') {
           p_.CheckSymbol("item");
           p_.NextToken();
-          Value(TValueType::vaList);
+          out_.WriteValue(TValueType::vaList);
           while (!p_.SymbolIs("end")) Property(depth + 1);
           p_.NextToken();
-          Byte(0);
+          out_.WriteListEnd();
         }
-        Byte(0);
+        out_.WriteListEnd();
         p_.NextToken();
         break;
       case '{': {
-        Value(TValueType::vaBinary);
         TMemoryStream data;
         p_.HexToBinary(data);
         p_.Check('}');
-        out_.WriteDWord(static_cast<uint32_t>(data.Size()));
-        out_.WriteBuffer(data.Memory(), data.Size());
+        if (data.Size() > std::numeric_limits<int32_t>::max()) p_.Error("Binary value too large for a form");
+        out_.WriteBinary(data.Memory(), static_cast<uint32_t>(data.Size()));
         p_.NextToken();
         break;
       }
@@ -648,10 +596,10 @@ private:
     if (p_.SymbolIs("OBJECT"))
       flags = 0;
     else if (p_.SymbolIs("INHERITED"))
-      flags = 1;
+      flags = ffInherited;
     else {
       p_.CheckSymbol("INLINE");
-      flags = 4;
+      flags = ffInline;
     }
     p_.NextToken();
     p_.Check(toSymbol);
@@ -666,31 +614,34 @@ private:
       p_.NextToken();
       if (p_.Tok() == '[') {
         p_.NextToken();
+        p_.Check(toInteger);
         childPos = p_.TokenInt();
+        // Readers take a child position of 32 bits at most.
+        if (childPos < std::numeric_limits<int32_t>::min() || childPos > std::numeric_limits<int32_t>::max())
+          p_.Error("Child position " + p_.Str() + " beyond 32 bits");
         p_.NextToken();
         p_.Check(']');
         p_.NextToken();
-        flags |= 2;
+        flags |= ffChildPos;
       }
     }
-    // A reader takes a first byte of 0xF0 or more for the flags prefix, so a class name of
-    // 240 characters or more (whose length byte would be read that way) gets a prefix too.
-    if (flags || type.size() >= 0xF0) {
-      Byte(0xF0 | flags);
-      if (flags & 2) Integer(childPos);
-    }
-    ShortStr(type);
-    ShortStr(name);
+    if (type.size() > 255 || name.size() > 255) p_.Error("Name longer than 255 characters");
+    TFormComponentHeader header;
+    header.flags = flags;
+    header.childPos = childPos;
+    header.className = type;
+    header.name = name;
+    out_.WriteComponentHeader(header);
     while (!(p_.SymbolIs("END") || p_.SymbolIs("OBJECT") || p_.SymbolIs("INHERITED") || p_.SymbolIs("INLINE")))
-      Property(depth);
-    Byte(0);
+      Property(depth + 1);
+    out_.WriteListEnd();
     while (!p_.SymbolIs("END")) Object(depth + 1);
     p_.NextToken();
-    Byte(0);
+    out_.WriteListEnd();
   }
 
   Parser& p_;
-  TStream& out_;
+  TBinaryFormWriter out_;
 };
 }  // namespace
 
@@ -702,6 +653,17 @@ void ObjectTextToBinary(TStream& input, TStream& output) {
   input.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
   Parser parser(std::move(text));
   TextToBinary(parser, output).Run();
+}
+
+bool LooksLikeTextForm(const char* data, size_t size) {
+  auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  size_t i = size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+  while (i < size && space(data[i])) ++i;
+  for (const char* word : {"object", "inherited", "inline"}) {
+    size_t n = std::strlen(word);
+    if (size - i > n && SameText(std::string(data + i, n), word) && space(data[i + n])) return true;
+  }
+  return false;
 }
 
 std::string FormTextQuoted(const std::string& text) {

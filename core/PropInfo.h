@@ -15,7 +15,7 @@ class TComponent;
 class TClassInfo;
 class TTypeNames;
 
-enum class TPropKind { Integer, Cardinal, Int64, Boolean, Enumeration, Set, String, Object, Component, Method };
+enum class TPropKind { Integer, Cardinal, Int64, Boolean, Enumeration, Set, Float, String, Object, Component, Method };
 
 // A published method: a member function of the class, callable through a bound event.
 // Invoker holds a std::function<void(TObject&, Args...)> for the method's argument list.
@@ -32,6 +32,8 @@ struct TPropInfo {
   std::string IntegerType;            // key of the installed identifier conversions (Integer)
   // Default of ordinal kinds; std::nullopt means "no default": always written.
   std::optional<int64_t> OrdDefault = 0;
+  // Default of floats; std::nullopt means always written.
+  std::optional<double> FloatDefault = 0.0;
   // Default of strings; std::nullopt means always written.
   std::optional<std::string> StrDefault = std::string();
   // Stored predicate; empty means stored.
@@ -40,6 +42,9 @@ struct TPropInfo {
   // Ordinal kinds (Integer, Cardinal, Int64, Boolean, Enumeration, Set as a bit mask).
   std::function<int64_t(TObject&)> GetOrd;
   std::function<void(TObject&, int64_t)> SetOrd;
+  // Float (streamed as an extended).
+  std::function<double(TObject&)> GetFloat;
+  std::function<void(TObject&, double)> SetFloat;
   // String.
   std::function<std::string(TObject&)> GetStr;
   std::function<void(TObject&, const std::string&)> SetStr;

@@ -144,6 +144,25 @@ public:
     return *this;
   }
 
+  // A floating-point value, streamed as an extended (the default is 0 unless .Default or
+  // .NoDefault says otherwise).
+  template <class G, class S>
+  TClassBuilder& Float(const char* name, G get, S set) {
+    TPropInfo p;
+    p.Name = name;
+    p.Kind = TPropKind::Float;
+    p.GetFloat = [get](TObject& o) -> double { return static_cast<double>(std::invoke(get, Self(o))); };
+    if constexpr (!std::is_same_v<S, std::nullptr_t>) {
+      p.SetFloat = [set](TObject& o, double v) {
+        if constexpr (std::is_member_object_pointer_v<S>)
+          Self(o).*set = v;
+        else
+          std::invoke(set, Self(o), v);
+      };
+    }
+    return Add(std::move(p));
+  }
+
   template <class G, class S>
   TClassBuilder& String(const char* name, G get, S set) {
     TPropInfo p;
@@ -240,12 +259,15 @@ public:
   TClassBuilder& Default(const V& value) {
     if constexpr (std::is_convertible_v<V, std::string>)
       last_->StrDefault = std::string(value);
+    else if constexpr (std::is_floating_point_v<V>)
+      last_->FloatDefault = static_cast<double>(value);
     else
       last_->OrdDefault = property_registry_detail::ToOrd(value);
     return *this;
   }
   TClassBuilder& NoDefault() {
     last_->OrdDefault.reset();
+    last_->FloatDefault.reset();
     last_->StrDefault.reset();
     return *this;
   }

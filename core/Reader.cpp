@@ -1,10 +1,11 @@
 #include "Reader.h"
 
-#include <cstring>
 #include <memory>
 
+#include "BinaryForm.h"
 #include "Component.h"
 #include "Cp1252.h"
+#include "Extended.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
 #include "ViewStream.h"
@@ -13,14 +14,10 @@
 #include "TypeNames.h"
 
 namespace {
-// Deepest nesting of components, lists and collections accepted; deeper input is rejected
-// instead of exhausting the stack.
-constexpr int kMaxDepth = 200;
-
 std::string At(int64_t offset) { return " at offset " + std::to_string(offset); }
 }  // namespace
 
-TReader::TReader(TStream& stream) : stream_(stream) {}
+TReader::TReader(TStream& stream) : stream_(stream), in_(stream) {}
 
 std::string TReader::ComponentLabel(const TComponent* c) const {
   if (!c) return "?";
@@ -29,43 +26,36 @@ std::string TReader::ComponentLabel(const TComponent* c) const {
 
 void TReader::Invalid(const std::string& what) { throw EReadError(what); }
 
-void TReader::CheckLength(uint64_t bytes) {
-  int64_t left = stream_.Remaining();
-  if (left < 0 || bytes > static_cast<uint64_t>(left))
-    throw EReadError("Length " + std::to_string(bytes) + " exceeds the " + std::to_string(left) +
-                     " bytes left in the stream");
-}
-
-TValueType TReader::ReadValue() { return static_cast<TValueType>(stream_.ReadByte()); }
-
-TValueType TReader::NextValue() {
-  TValueType v = ReadValue();
-  stream_.Seek(-1, TSeekOrigin::soCurrent);
-  return v;
-}
-
-std::string TReader::ReadStr() {
-  uint8_t len = stream_.ReadByte();
-  std::string s(len, '\0');
-  stream_.ReadBuffer(s.data(), len);
-  return s;
-}
+void TReader::CheckLength(uint64_t bytes) { in_.CheckLength(bytes); }
+TValueType TReader::ReadValue() { return in_.ReadValue(); }
+TValueType TReader::NextValue() { return in_.NextValue(); }
+std::string TReader::ReadStr() { return in_.ReadStr(); }
 
 int32_t TReader::ReadInteger() {
-  switch (ReadValue()) {
-    case TValueType::vaInt8: return static_cast<int8_t>(stream_.ReadByte());
-    case TValueType::vaInt16: return static_cast<int16_t>(stream_.ReadWord());
-    case TValueType::vaInt32: return static_cast<int32_t>(stream_.ReadDWord());
-    default: Invalid();
-  }
+  TValueType t = ReadValue();
+  if (t != TValueType::vaInt8 && t != TValueType::vaInt16 && t != TValueType::vaInt32) Invalid();
+  return static_cast<int32_t>(in_.ReadInt(t));
 }
 
 int64_t TReader::ReadInt64() {
-  if (NextValue() == TValueType::vaInt64) {
-    ReadValue();
-    return static_cast<int64_t>(stream_.ReadQWord());
-  }
+  if (NextValue() == TValueType::vaInt64) return in_.ReadInt(ReadValue());
   return ReadInteger();
+}
+
+double TReader::ReadFloat() {
+  switch (NextValue()) {
+    case TValueType::vaExtended: ReadValue(); return ExtendedToDouble(in_.ReadExtended());
+    case TValueType::vaSingle: ReadValue(); return in_.ReadSingle();
+    case TValueType::vaDate: ReadValue(); return in_.ReadDate();
+    case TValueType::vaCurrency: return static_cast<double>(ReadCurrency()) / 10000;
+    default: return static_cast<double>(ReadInt64());
+  }
+}
+
+int64_t TReader::ReadCurrency() {
+  if (NextValue() != TValueType::vaCurrency) return ReadInt64() * 10000;
+  ReadValue();
+  return in_.ReadCurrency();
 }
 
 bool TReader::ReadBoolean() {
@@ -80,22 +70,10 @@ std::string TReader::ReadString() {
   TValueType t = ReadValue();
   switch (t) {
     case TValueType::vaString: return ReadStr();
-    case TValueType::vaLString:
-    case TValueType::vaUTF8String: {
-      uint32_t len = stream_.ReadDWord();
-      CheckLength(len);
-      std::string s(len, '\0');
-      stream_.ReadBuffer(s.data(), len);
-      return t == TValueType::vaUTF8String ? Utf8ToCp1252(s) : s;
-    }
+    case TValueType::vaLString: return in_.ReadLStr();
+    case TValueType::vaUTF8String: return Utf8ToCp1252(in_.ReadLStr());
     case TValueType::vaWString:
-    case TValueType::vaUString: {
-      uint32_t len = stream_.ReadDWord();
-      CheckLength(uint64_t{len} * 2);
-      std::u16string w(len, u'\0');
-      for (uint32_t i = 0; i < len; ++i) w[i] = static_cast<char16_t>(stream_.ReadWord());
-      return Utf16ToCp1252(w);
-    }
+    case TValueType::vaUString: return Utf16ToCp1252(in_.ReadWStr());
     default: Invalid();
   }
 }
@@ -121,89 +99,23 @@ void TReader::ReadListEnd() {
 
 bool TReader::EndOfList() { return NextValue() == TValueType::vaNull; }
 
-void TReader::SkipValue() { SkipDepth(0); }
-
-void TReader::SkipDepth(int depth) {
-  if (depth > kMaxDepth) throw EReadError("Values nested too deeply");
-  auto skip = [&](uint64_t n) {
-    CheckLength(n);
-    stream_.Seek(static_cast<int64_t>(n), TSeekOrigin::soCurrent);
-  };
-  switch (ReadValue()) {
-    case TValueType::vaNull:
-    case TValueType::vaFalse:
-    case TValueType::vaTrue:
-    case TValueType::vaNil: break;
-    case TValueType::vaList:
-      while (!EndOfList()) SkipDepth(depth + 1);
-      ReadValue();
-      break;
-    case TValueType::vaInt8: skip(1); break;
-    case TValueType::vaInt16: skip(2); break;
-    case TValueType::vaInt32:
-    case TValueType::vaSingle: skip(4); break;
-    case TValueType::vaInt64:
-    case TValueType::vaQWord:
-    case TValueType::vaCurrency:
-    case TValueType::vaDate: skip(8); break;
-    case TValueType::vaExtended: skip(10); break;
-    case TValueType::vaString:
-    case TValueType::vaIdent: skip(stream_.ReadByte()); break;
-    case TValueType::vaLString:
-    case TValueType::vaUTF8String:
-    case TValueType::vaBinary: skip(stream_.ReadDWord()); break;
-    case TValueType::vaWString:
-    case TValueType::vaUString: skip(uint64_t{stream_.ReadDWord()} * 2); break;
-    case TValueType::vaSet:
-      while (!ReadStr().empty()) {
-      }
-      break;
-    case TValueType::vaCollection:
-      while (!EndOfList()) {
-        TValueType v = NextValue();
-        if (v == TValueType::vaInt8 || v == TValueType::vaInt16 || v == TValueType::vaInt32) ReadInteger();
-        ReadListBegin();
-        while (!EndOfList()) {
-          ReadStr();
-          SkipDepth(depth + 1);
-        }
-        ReadListEnd();
-      }
-      ReadValue();
-      break;
-    default: Invalid("Unknown value type");
-  }
-}
-
-void TReader::BeginComponent(uint8_t& flags, std::string& className, std::string& name) {
-  flags = 0;
-  if ((static_cast<uint8_t>(NextValue()) & 0xF0) == 0xF0) {
-    flags = static_cast<uint8_t>(ReadValue()) & 0x0F;
-    if (flags & 2) {  // child position: read and ignored, there is no child order here
-      TValueType t = ReadValue();
-      if (t == TValueType::vaInt8) stream_.ReadByte();
-      else if (t == TValueType::vaInt16) stream_.ReadWord();
-      else if (t == TValueType::vaInt32) stream_.ReadDWord();
-      else Invalid();
-    }
-  }
-  className = ReadStr();
-  name = ReadStr();
-}
+void TReader::SkipValue() { in_.SkipValue(ReadValue()); }
 
 TComponent* TReader::ReadRootComponent(TComponent* root) {
-  int64_t start = stream_.Position();
-  char sig[4] = {};
-  if (stream_.Read(sig, 4) != 4 || std::memcmp(sig, kFilerSignature, 4) != 0)
-    throw EFormReadError("Invalid stream format: no form signature" + At(start));
+  try {
+    in_.ReadSignature();
+  } catch (const EReadError& e) {
+    throw EFormReadError(e.what());
+  }
 
   std::unique_ptr<TComponent> created;
   TComponent* result = root;
-  uint8_t flags;
-  std::string className, name;
+  TFormComponentHeader header;
+  const std::string& className = header.className;
+  const std::string& name = header.name;
   int64_t headerAt = stream_.Position();
   try {
-    BeginComponent(flags, className, name);
+    in_.ReadComponentHeader(header);
     if (!result) {
       created.reset(FindClass(className).CreateInstance(nullptr));
       result = created.get();
@@ -246,7 +158,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
 }
 
 void TReader::ReadData(TComponent* instance) {
-  if (++depth_ > kMaxDepth) {
+  if (++depth_ > kMaxFormDepth) {
     --depth_;
     throw EFormReadError("Components nested too deeply in " + ComponentLabel(instance) + At(stream_.Position()));
   }
@@ -292,13 +204,14 @@ void TReader::ReadData(TComponent* instance) {
 
 TComponent* TReader::ReadComponent() {
   int64_t at = stream_.Position();
-  uint8_t flags;
-  std::string className, name;
+  TFormComponentHeader header;
+  const std::string& className = header.className;
+  const std::string& name = header.name;
   TComponent* result = nullptr;
   bool createdHere = false;
   try {
-    BeginComponent(flags, className, name);
-    if (flags & 1) {  // inherited: the component exists already
+    in_.ReadComponentHeader(header);  // the child position is ignored: there is no child order here
+    if (header.flags & ffInherited) {  // the component exists already
       result = root_->FindComponent(name);
       if (!result) throw EReadError("Ancestor for '" + name + "' not found");
     } else {
@@ -389,6 +302,10 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& p, TComponen
     }
     case TPropKind::Int64: needOrd(); p.SetOrd(*instance, ReadInt64()); break;
     case TPropKind::Boolean: needOrd(); p.SetOrd(*instance, ReadBoolean() ? 1 : 0); break;
+    case TPropKind::Float:
+      if (!p.SetFloat) throw EReadError("Property is read-only");
+      p.SetFloat(*instance, ReadFloat());
+      break;
     case TPropKind::Enumeration: {
       needOrd();
       int v = p.Names->ValueOf(ReadIdent());
@@ -454,8 +371,11 @@ void TReader::ResolveFixups() {
     while (true) {
       size_t dot = name.find('.', begin);
       std::string part = name.substr(begin, dot == std::string::npos ? std::string::npos : dot - begin);
-      if (first)
-        target = SameText(part, "Owner") ? root_ : root_->FindComponent(part);
+      if (first) {
+        // "Owner" names the root only when no component of the root has that name.
+        target = root_->FindComponent(part);
+        if (!target && SameText(part, "Owner")) target = root_;
+      }
       else
         target = target ? target->FindComponent(part) : nullptr;
       first = false;
@@ -486,8 +406,7 @@ void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& r
   if (readFn && !propName_.empty() && SameText(name, propName_)) {
     propName_.clear();
     if (ReadValue() != TValueType::vaBinary) Invalid();
-    uint32_t len = stream_.ReadDWord();
-    CheckLength(len);
+    uint32_t len = in_.ReadBinaryLength();
     // The property's bytes are handed over in place when the form lies in memory (a resource,
     // a mapped file), so a large property is never copied; otherwise they are read into memory.
     if (TSharedBytes bytes = stream_.Share(len)) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BinaryForm.h"
 #include "Exceptions.h"
 #include "Filer.h"
 
@@ -45,6 +46,10 @@ public:
   int32_t ReadInteger();        // vaInt8 / vaInt16 / vaInt32
   int64_t ReadInt64();          // the above or vaInt64
   bool ReadBoolean();           // vaFalse / vaTrue
+  // vaExtended, vaSingle, vaDate, vaCurrency, or an integer.
+  double ReadFloat();
+  // vaCurrency as its scaled 64-bit integer (value * 10000), or an integer scaled.
+  int64_t ReadCurrency();
   std::string ReadString();     // short, long, UTF-8 and wide strings, as Windows-1252
   std::string ReadIdent();      // vaIdent, and nil / False / True / Null
   void ReadListBegin();
@@ -64,7 +69,6 @@ private:
     int64_t offset;
   };
 
-  void BeginComponent(uint8_t& flags, std::string& className, std::string& name);
   TComponent* ReadComponent();
   void ReadProperty(TComponent* component);
   void ReadPropValue(TPersistent* instance, const TPropInfo& prop, TComponent* component, const std::string& path,
@@ -73,9 +77,9 @@ private:
   void CheckLength(uint64_t bytes);
   [[noreturn]] void Invalid(const std::string& what = "Invalid property value");
   std::string ComponentLabel(const TComponent* c) const;
-  void SkipDepth(int depth);
 
   TStream& stream_;
+  TBinaryFormReader in_;
   TComponent* owner_ = nullptr;
   TComponent* parent_ = nullptr;
   std::string propName_;

@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "Cp1252.h"
 #include "Exceptions.h"
 #include "TypeNames.h"
 
 namespace {
 bool LessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-  });
+  return CompareTextCp1252(a, b) < 0;
 }
 }  // namespace
 

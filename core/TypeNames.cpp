@@ -1,13 +1,11 @@
 #include "TypeNames.h"
 
-#include <cctype>
+#include "Cp1252.h"
 
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperCaseCp1252(a[i]) != UpperCaseCp1252(b[i])) return false;
   return true;
 }
 

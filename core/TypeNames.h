@@ -20,5 +20,6 @@ private:
   std::vector<std::string> names_;
 };
 
-// Case-insensitive comparison of ASCII identifiers.
+// Case-insensitive comparison of Windows-1252 texts, independent of the C locale (the folding
+// of Cp1252.h): identifiers, and names compared as Windows compares them.
 bool SameText(const std::string& a, const std::string& b);

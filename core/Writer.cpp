@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "BinaryForm.h"
 #include "Component.h"
 #include "Exceptions.h"
 #include "IdentConversion.h"
@@ -10,46 +11,17 @@
 #include "Stream.h"
 #include "TypeNames.h"
 
-TWriter::TWriter(TStream& stream) : stream_(stream) {}
+TWriter::TWriter(TStream& stream) : stream_(stream), out_(stream) {}
 
-void TWriter::WriteValue(TValueType value) { stream_.WriteByte(static_cast<uint8_t>(value)); }
-
-void TWriter::WriteStr(const std::string& value) {
-  // Names are length-prefixed with one byte; a longer one cannot be written faithfully.
-  if (value.size() > 255) throw EWriteError("Name too long for a form: \"" + value.substr(0, 40) + "...\"");
-  stream_.WriteByte(static_cast<uint8_t>(value.size()));
-  stream_.WriteString(value);
-}
-
-void TWriter::WriteInteger(int64_t value) {
-  if (value >= -128 && value <= 127) {
-    WriteValue(TValueType::vaInt8);
-    stream_.WriteByte(static_cast<uint8_t>(value));
-  } else if (value >= -32768 && value <= 32767) {
-    WriteValue(TValueType::vaInt16);
-    stream_.WriteWord(static_cast<uint16_t>(value));
-  } else if (value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max()) {
-    WriteValue(TValueType::vaInt32);
-    stream_.WriteDWord(static_cast<uint32_t>(value));
-  } else {
-    WriteValue(TValueType::vaInt64);
-    stream_.WriteQWord(static_cast<uint64_t>(value));
-  }
-}
-
+void TWriter::WriteValue(TValueType value) { out_.WriteValue(value); }
+void TWriter::WriteStr(const std::string& value) { out_.WriteStr(value); }
+void TWriter::WriteInteger(int64_t value) { out_.WriteInteger(value); }
+void TWriter::WriteFloat(double value) { out_.WriteExtended(value); }
+void TWriter::WriteSingle(float value) { out_.WriteSingle(value); }
+void TWriter::WriteCurrency(int64_t scaled) { out_.WriteCurrency(scaled); }
+void TWriter::WriteDate(double value) { out_.WriteDate(value); }
 void TWriter::WriteBoolean(bool value) { WriteValue(value ? TValueType::vaTrue : TValueType::vaFalse); }
-
-void TWriter::WriteString(const std::string& value) {
-  if (value.size() <= 255) {
-    WriteValue(TValueType::vaString);
-    stream_.WriteByte(static_cast<uint8_t>(value.size()));
-  } else {
-    if (value.size() > std::numeric_limits<uint32_t>::max()) throw EWriteError("String too long for a form");
-    WriteValue(TValueType::vaLString);
-    stream_.WriteDWord(static_cast<uint32_t>(value.size()));
-  }
-  stream_.WriteString(value);
-}
+void TWriter::WriteString(const std::string& value) { out_.WriteString(value); }
 
 void TWriter::WriteIdent(const std::string& ident) {
   if (SameText(ident, "nil"))
@@ -70,14 +42,12 @@ void TWriter::WriteBinary(const TStreamProc& writeData) {
   TMemoryStream buffer;
   writeData(buffer);
   if (buffer.Size() > std::numeric_limits<int32_t>::max()) throw EWriteError("Binary property too large for a form");
-  WriteValue(TValueType::vaBinary);
-  stream_.WriteDWord(static_cast<uint32_t>(buffer.Size()));
-  stream_.WriteBuffer(buffer.Memory(), buffer.Size());
+  out_.WriteBinary(buffer.Memory(), static_cast<uint32_t>(buffer.Size()));
 }
 
 void TWriter::WriteRootComponent(TComponent* root) {
   root_ = root;
-  stream_.WriteBuffer(kFilerSignature, 4);
+  out_.WriteSignature();
   WriteComponent(root);
 }
 
@@ -94,8 +64,10 @@ void TWriter::WriteComponent(TComponent* component) {
 }
 
 void TWriter::WriteData(TComponent* instance) {
-  WriteStr(instance->ClassName());
-  WriteStr(instance->Name());
+  TFormComponentHeader header;
+  header.className = instance->ClassName();
+  header.name = instance->Name();
+  out_.WriteComponentHeader(header);
   std::string saved = propPath_;
   propPath_.clear();
   WriteProperties(instance);
@@ -173,6 +145,14 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& p) {
       }
       break;
     }
+    case TPropKind::Float: {
+      if (!p.SetFloat) return;
+      double v = p.GetFloat(*instance);
+      if (p.FloatDefault && v == *p.FloatDefault) return;  // as numbers: -0 is 0, NaN is never equal
+      WriteStr(path);
+      WriteFloat(v);
+      break;
+    }
     case TPropKind::String: {
       if (!p.SetStr) return;
       std::string s = p.GetStr(*instance);
@@ -209,6 +189,9 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& p) {
       if (!p.MethodAssigned(*instance)) return;
       std::string name = p.GetMethodName(*instance);
       if (name.empty()) return;  // bound in code only: nothing a form could name
+      // A name the root does not publish with the event's arguments could not be read back.
+      const TMethodInfo* m = root_ ? root_->ClassInfo()->FindMethod(name) : nullptr;
+      if (!m || m->Signature != p.MethodSignature) return;
       WriteStr(path);
       WriteValue(TValueType::vaIdent);
       WriteStr(name);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "BinaryForm.h"
 #include "Filer.h"
 
 class TPersistent;
@@ -30,6 +31,10 @@ public:
   void WriteValue(TValueType value);
   void WriteInteger(int64_t value);  // smallest fitting vaInt8 / vaInt16 / vaInt32 / vaInt64
   void WriteBoolean(bool value);
+  void WriteFloat(double value);         // vaExtended, the 10-byte extended of the double
+  void WriteSingle(float value);         // vaSingle
+  void WriteCurrency(int64_t scaled);    // vaCurrency, value * 10000
+  void WriteDate(double value);          // vaDate, a double
   void WriteString(const std::string& value);  // vaString up to 255 bytes, else vaLString
   void WriteIdent(const std::string& ident);   // nil / False / True / Null get their own bytes
   void WriteListBegin() { WriteValue(TValueType::vaList); }
@@ -43,5 +48,6 @@ private:
   std::string ComponentPath(TComponent* component) const;
 
   TStream& stream_;
+  TBinaryFormWriter out_;
   std::string propPath_;
 };

@@ -44,13 +44,22 @@ const TClassInfo& TacUniqueList::StaticClassInfo() {
   return info;
 }
 
-TacUniqueList::TacUniqueList(TStream* stream) {
-  if (stream) LoadFromStream(*stream, true);
-}
-
 int TacUniqueList::Add(void* item) {
   if (!item || IndexOf(item) >= 0) return -1;
   return TList::Add(item);
+}
+
+bool TacUniqueList::Insert(int index, void* item) {
+  if (item && IndexOf(item) >= 0) return false;
+  TList::Insert(index, item);
+  return true;
+}
+
+bool TacUniqueList::Put(int index, void* item) {
+  int at = item ? IndexOf(item) : -1;
+  if (at >= 0 && at != index) return false;
+  TList::Put(index, item);
+  return true;
 }
 
 void TacUniqueList::LoadFromStream(TStream&, bool clear) {
@@ -65,13 +74,13 @@ const TClassInfo& TacObjectList::StaticClassInfo() {
 }
 
 TacObjectList::TacObjectList(bool ownsObjects, int32_t value)
-    : TacUniqueList(nullptr), OwnsObjects(ownsObjects), value_(value) {}
+    : OwnsObjects(ownsObjects), value_(value) {}
 
 TacObjectList::~TacObjectList() { ClearOnDestroy(); }
 
 int TacObjectList::Add(TObject* item) {
   if (!CanAdd(item)) {
-    if (item && OwnsObjects) delete item;
+    if (item && OwnsObjects && IndexOf(item) < 0) delete item;
     return -1;
   }
   return TacUniqueList::Add(item);
@@ -148,10 +157,18 @@ const TClassInfo& TacComponent::StaticClassInfo() {
   return info;
 }
 
-TacComponent::TacComponent(TComponent* owner) : TComponent(owner), formLink_(owner) {}
+TacComponent::TacComponent(TComponent* owner) : TComponent(owner) { TacComponent::SetFormLink(owner); }
 
 void TacComponent::SetFormLink(TComponent* value) {
-  if (value != formLink_) formLink_ = value;
+  if (value == formLink_) return;
+  if (formLink_) formLink_->RemoveFreeNotification(this);
+  formLink_ = value;
+  if (formLink_) formLink_->FreeNotification(this);
+}
+
+void TacComponent::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == formLink_) formLink_ = nullptr;
 }
 
 TComponent* TacComponent::GetOwnerForm() const {

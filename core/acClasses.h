@@ -7,7 +7,9 @@
 //   TacObjectList   an add-once list of objects that may own them and reports changes
 //   TacComponent    the base component, with the published About text and a form link
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "Component.h"
 #include "Events.h"
@@ -49,15 +51,33 @@ private:
   bool enabled_ = false;
 };
 
+// A list made from a stream is created in two steps, because a C++ constructor cannot reach
+// a descendant's LoadFromStream: CreateFromStream<List>(stream, args...) constructs the list
+// and then loads it (clearing first).
+//
+// Likewise a destructor cannot reach a descendant's overrides: ~TacObjectList deletes the
+// remaining items through its own Notify (which frees owned items) but not through a
+// descendant's DoRemoved or DoChanged. A descendant that must see those removals calls
+// ClearOnDestroy() in its own destructor.
 class TacUniqueList : public TList {
   STOWAWAY_CLASS(TacUniqueList, TList)
 
-  // Makes an empty list; with a stream, loads from it (clearing first).
-  explicit TacUniqueList(TStream* stream = nullptr);
+  TacUniqueList() = default;
+
+  template <class List, class... Args>
+  static std::unique_ptr<List> CreateFromStream(TStream& stream, Args&&... args) {
+    auto list = std::make_unique<List>(std::forward<Args>(args)...);
+    list->LoadFromStream(stream, true);
+    return list;
+  }
 
   // Appends an item that is not nil and not yet in the list (by identity) and returns its
   // index; returns -1 otherwise and leaves the list alone.
   int Add(void* item);
+  // Insert and Put as the pointer list's, except that an item already held at another place
+  // is refused (false, the list unchanged), so an owning list never holds an item twice.
+  bool Insert(int index, void* item);
+  bool Put(int index, void* item);
 
   // Clears the list when asked to; reads nothing. Descendants read their items.
   virtual void LoadFromStream(TStream& stream, bool clear);
@@ -93,8 +113,8 @@ class TacObjectList : public TacUniqueList {
   TObject* Items(int index) const { return static_cast<TObject*>(Get(index)); }
 
   // Adds the item when CanAdd accepts it (add-once as TacUniqueList). An item that CanAdd
-  // refuses is freed when the list owns its objects; one refused as nil or as already present
-  // is not.
+  // refuses is freed when the list owns its objects, unless the list already holds it; one
+  // refused as nil or as already present is not.
   int Add(TObject* item);
 
   virtual bool CanAdd(TObject* item);
@@ -132,12 +152,16 @@ class TacComponent : public TComponent {
   // Published, never written to a form; nothing in the library sets it.
   std::string About;
 
+  // The form link is cleared when the linked component is destroyed.
   TComponent* FormLink() const { return formLink_; }
   virtual void SetFormLink(TComponent* value);
   // The form link when it is a form (TForm or a descendant), otherwise nullptr.
   virtual TComponent* GetOwnerForm() const;
   virtual void UpdateFormLink(TComponent* value) { SetFormLink(value); }
 
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
 private:
-  TComponent* formLink_;
+  TComponent* formLink_ = nullptr;
 };

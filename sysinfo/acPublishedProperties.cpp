@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "Component.h"
+#include "Extended.h"
 #include "IdentConversion.h"
 #include "TypeNames.h"
 
@@ -45,6 +46,9 @@ void WriteProperties(TObject& object, const std::string& prefix, std::ostream& o
     switch (p->Kind) {
       case TPropKind::String:
         out << name << " = " << FormTextQuoted(p->GetStr(object)) << '\n';
+        break;
+      case TPropKind::Float:
+        out << name << " = " << ExtendedToText(DoubleToExtended(p->GetFloat(object))) << '\n';
         break;
       case TPropKind::Object: {
         TPersistent* sub = p->GetObject(object);

@@ -72,6 +72,27 @@ TEST(TacComponent, FormLinkIsTheOwnerAndGetOwnerFormNeedsAForm) {
   EXPECT_EQ(c->FormLink(), nullptr);
 }
 
+TEST(TacComponent, FormLinkIsClearedWhenTheLinkedComponentGoes) {
+  TacComponent c(nullptr);
+  auto* first = new TComponent(nullptr);
+  auto* second = new TComponent(nullptr);
+  c.SetFormLink(first);
+  c.SetFormLink(second);
+  delete first;  // no longer linked: nothing to clear
+  EXPECT_EQ(c.FormLink(), second);
+  delete second;
+  EXPECT_EQ(c.FormLink(), nullptr);
+  EXPECT_EQ(c.GetOwnerForm(), nullptr);
+  // A component that left its owner keeps the link until the owner goes.
+  auto owner = std::make_unique<TComponent>(nullptr);
+  TacComponent* child = new TacComponent(owner.get());
+  owner->RemoveComponent(child);
+  std::unique_ptr<TacComponent> kept(child);
+  EXPECT_EQ(kept->FormLink(), owner.get());
+  owner.reset();
+  EXPECT_EQ(kept->FormLink(), nullptr);
+}
+
 TEST(TacComponent, AboutIsPublishedButNotStored) {
   const TPropInfo* about = TacComponent::StaticClassInfo().FindProperty("About");
   ASSERT_NE(about, nullptr);

@@ -230,3 +230,63 @@ TEST(TacObjectList, LoadFromDataSetWalksEveryRecordAndClosesWhenAsked) {
     EXPECT_EQ(r.log, c.expected);
   }
 }
+
+TEST(TacObjectList, AnItemAlreadyInTheListIsNeverFreedByARefusedAdd) {
+  class OneOnly : public TacObjectList {
+  public:
+    using TacObjectList::TacObjectList;
+    bool CanAdd(TObject*) override { return Count() == 0; }
+  };
+  std::vector<std::string> log;
+  {
+    OneOnly list(true, 0);
+    Tracked* a = new Tracked("a", log);
+    EXPECT_EQ(list.Add(a), 0);
+    EXPECT_EQ(list.Add(a), -1);
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(list.Items(0), a);
+  }
+  EXPECT_EQ(log, (Log{"free a"}));
+}
+
+TEST(TacUniqueList, PutAndInsertRefuseAnItemAlreadyThere) {
+  std::vector<std::string> log;
+  {
+    TacObjectList list(true, 0);
+    Tracked* a = new Tracked("a", log);
+    Tracked* b = new Tracked("b", log);
+    list.Add(a);
+    list.Add(b);
+    EXPECT_FALSE(list.Insert(0, b));
+    EXPECT_FALSE(list.Put(0, b));
+    EXPECT_TRUE(list.Put(1, b));  // the same item in its own place changes nothing
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Items(0), a);
+    EXPECT_EQ(list.Items(1), b);
+    EXPECT_TRUE(log.empty());
+    Tracked* c = new Tracked("c", log);
+    EXPECT_TRUE(list.Insert(1, c));
+    EXPECT_EQ(list.IndexOf(c), 1);
+  }
+  EXPECT_EQ(log, (Log{"free b", "free c", "free a"}));
+}
+
+TEST(TacUniqueList, StreamCreationAndDestructionReachTheDescendant) {
+  class Reading : public TacObjectList {
+  public:
+    explicit Reading(std::vector<std::string>& log) : TacObjectList(true, 0), log_(log) {}
+    ~Reading() override { ClearOnDestroy(); }
+    void ReadItem(TStream& stream) override { Add(new Tracked(std::to_string(stream.ReadByte()), log_)); }
+    void DoRemoved(TObject* item) override { log_.push_back("removed " + ListWithLog::Name(item)); }
+
+  private:
+    std::vector<std::string>& log_;
+  };
+  std::vector<std::string> log;
+  TMemoryStream s(std::string("\x02\x00\x00\x00\x05\x06", 6));
+  // The descendant is complete before the stream is read: its ReadItem makes the items.
+  std::unique_ptr<Reading> list = TacUniqueList::CreateFromStream<Reading>(s, log);
+  ASSERT_EQ(list->Count(), 2);
+  list.reset();
+  EXPECT_EQ(log, (Log{"removed 6", "free 6", "removed 5", "free 5"}));
+}

@@ -62,6 +62,58 @@ TEST(Component, NamesAreIdentifiersUniqueWithinTheOwner) {
   EXPECT_THROW(owner.Components(2), EListError);
 }
 
+TEST(Component, FindComponentFollowsRenamesMovesAndDeletions) {
+  TComponent owner(nullptr), other(nullptr);
+  auto* a = new TComponent(&owner);
+  a->SetName("First");
+  a->SetName("Second");
+  EXPECT_EQ(owner.FindComponent("first"), nullptr);
+  EXPECT_EQ(owner.FindComponent("SECOND"), a);
+  other.InsertComponent(a);
+  EXPECT_EQ(owner.FindComponent("Second"), nullptr);
+  EXPECT_EQ(other.FindComponent("Second"), a);
+  delete a;
+  EXPECT_EQ(other.FindComponent("Second"), nullptr);
+  EXPECT_EQ(other.ComponentCount(), 0);
+}
+
+TEST(Component, InsertComponentWithAClashingNameLeavesTheComponentWithItsOwner) {
+  TComponent from(nullptr), to(nullptr);
+  (new TComponent(&to))->SetName("Twin");
+  auto* moving = new TComponent(&from);
+  moving->SetName("TWIN");
+  EXPECT_THROW(to.InsertComponent(moving), EComponentError);
+  EXPECT_EQ(moving->Owner(), &from);
+  EXPECT_EQ(from.FindComponent("Twin"), moving);
+  EXPECT_EQ(to.ComponentCount(), 1);
+}
+
+TEST(Component, FreeNotificationReachesTheComponentsThatAsked) {
+  struct Watcher : TComponent {
+    using TComponent::TComponent;
+    std::vector<TComponent*> gone;
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op == opRemove) gone.push_back(c);
+    }
+  };
+  Watcher watcher(nullptr);
+  auto* a = new TComponent(nullptr);
+  auto* b = new TComponent(nullptr);
+  a->FreeNotification(&watcher);
+  b->FreeNotification(&watcher);
+  b->RemoveFreeNotification(&watcher);
+  delete a;
+  delete b;
+  EXPECT_EQ(watcher.gone, std::vector<TComponent*>{a});
+  // The watcher goes first: the watched component forgets it.
+  auto* c = new TComponent(nullptr);
+  auto* early = new Watcher(nullptr);
+  c->FreeNotification(early);
+  delete early;
+  delete c;  // would call the freed watcher
+}
+
 TEST(Component, PublishedFieldFollowsTheNamedComponent) {
   TPeerRoot root(nullptr);
   auto* item = new TPeerItem(&root);

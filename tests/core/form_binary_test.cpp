@@ -1,10 +1,25 @@
 // Binary form reading and writing: exact bytes, round trips, Loaded, events and fields.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "FormStreaming.h"
 #include "MemoryStream.h"
 #include "Reader.h"
 #include "peer_classes.h"
+
+namespace {
+// A component class whose name is 240 characters long: its length byte looks like a flags prefix.
+class LongNamed : public TComponent {
+  STOWAWAY_CLASS(LongNamed, TComponent)
+  explicit LongNamed(TComponent* owner) : TComponent(owner) {}
+};
+}  // namespace
+
+const TClassInfo& LongNamed::StaticClassInfo() {
+  static const TClassInfo info = TClassBuilder<LongNamed>("L" + std::string(239, 'n')).Build();
+  return info;
+}
 
 namespace {
 // A byte string from a literal, embedded NULs included.
@@ -103,5 +118,60 @@ TEST_F(FormBinary, ReadsWideAndUtf8StringsAsWindows1252) {
   ASSERT_NE(item, nullptr);
   EXPECT_EQ(item->Caption, "k\x80\xF6");
   EXPECT_EQ(item->Options.Inner.Path, "\x80\xFC");
+}
+TEST_F(FormBinary, AClassNameOf240CharactersReadsBack) {
+  RegisterClass(LongNamed::StaticClassInfo());
+  TPeerRoot root(nullptr);
+  (new LongNamed(&root))->SetName("Long1");
+  std::string bytes = Bytes(root);
+  EXPECT_NE(bytes.find(B("\0\xF0\xF0L")), std::string::npos);  // empty prefix, then the length
+  TMemoryStream in(bytes);
+  auto read = ReadForm(in);
+  ASSERT_NE(read->FindComponent("Long1"), nullptr);
+  EXPECT_EQ(read->FindComponent("Long1")->ClassInfo(), &LongNamed::StaticClassInfo());
+}
+
+TEST_F(FormBinary, ReferencesToAComponentNamedOwnerFindItBeforeTheRoot) {
+  struct Case {
+    const char* child;  // the name of the second item, "" for none
+    const char* link;   // the text of ItemA's Link
+    const char* expected;
+  };
+  const Case cases[] = {{"Owner", "Owner", "Owner"}, {"Other", "Owner", "R"}, {"Owner", "Other", "?"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.link + std::string(" with ") + c.child);
+    std::string form = B("TPF0\x09TPeerRoot\x01R\0\x09TPeerItem\x05ItemA\x04Link\x07") +
+                       static_cast<char>(std::strlen(c.link)) + c.link + B("\0\0\x09TPeerItem") +
+                       static_cast<char>(std::strlen(c.child)) + c.child + B("\0\0\0");
+    TMemoryStream in(form);
+    if (std::string(c.expected) == "?") {
+      EXPECT_THROW(ReadForm(in), EFormReadError);
+      continue;
+    }
+    auto root = ReadForm(in);
+    TComponent* link = dynamic_cast<TPeerItem*>(root->FindComponent("ItemA"))->Link;
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->Name(), c.expected);
+  }
+}
+
+TEST_F(FormBinary, EventsBoundToMethodsTheRootDoesNotPublishAreNotWritten) {
+  struct Case {
+    const char* method;
+    bool written;
+  };
+  // "Other" is published with other arguments; "Missing" is not published at all.
+  const Case cases[] = {{"ItemChange", true}, {"Other", false}, {"Missing", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.method);
+    TPeerRoot root(nullptr);
+    auto* item = new TPeerItem(&root);
+    item->SetName("I");
+    item->OnChange.Bind(&root, &TPeerRoot::ItemChange, c.method);
+    std::string bytes = Bytes(root);
+    EXPECT_EQ(bytes.find("OnChange") != std::string::npos, c.written);
+    TMemoryStream in(bytes);
+    EXPECT_NO_THROW(ReadForm(in));
+  }
 }
 }  // namespace

@@ -29,6 +29,7 @@ const char* const kSampleText =
     "    Caption = 'Sie k'#246'nnen'#9'los!'\n"
     "    Size = -16\n"
     "    Cursor = crHandPoint\n"
+    "    Ratio =  1.50000000000000000000E+0000\n"
     "    Options.Enabled = True\n"
     "    Options.Level = 0\n"
     "    Options.Inner.Mode = pkGamma\n"
@@ -49,6 +50,7 @@ const char* const kSampleText =
     "ghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijkl"
     "mnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyzabcdefghijklmno'\n"
     "    Cursor = 7\n"
+    "    Ratio = -1.00000000000000005551E-0001\n"
     "    Link = ItemA\n"
     "  end\n"
     "  object ItemC: TPeerItem\n"
@@ -107,6 +109,15 @@ TEST(FormText, ValueSyntaxConvertsBothWays) {
       {"(1 'x' (nil))", B("\x01\x02\x01\x06\x01x\x01\x0D\0\0"), "(\n    1\n    'x'\n    (\n      nil\n    )\n  )"},
       {"{ 0a0B\n ff }", B("\x0A\x03\0\0\0\x0A\x0B\xFF"), "{\n    0A0BFF\n  }"},
       {"{}", B("\x0A\0\0\0\0"), "{\n  }"},
+      {"$00000000000000000000FF", B("\x03\xFF\0"), "255"},
+      // Floating-point values: an extended of the double, whatever the suffix.
+      {"1.5", B("\x05\0\0\0\0\0\0\0\xC0\xFF\x3F"), " 1.50000000000000000000E+0000"},
+      {"2.5c", B("\x05\0\0\0\0\0\0\0\xA0\x00\x40"), " 2.50000000000000000000E+0000"},
+      {"1.0d", B("\x05\0\0\0\0\0\0\0\x80\xFF\x3F"), " 1.00000000000000000000E+0000"},
+      {"0.25s", B("\x05\0\0\0\0\0\0\0\x80\xFD\x3F"), " 2.50000000000000000000E-0001"},
+      {"-1e3", B("\x05\0\0\0\0\0\0\0\xFA\x08\xC0"), "-1.00000000000000000000E+0003"},
+      {"0.0", B("\x05\0\0\0\0\0\0\0\0\0\0"), " 0.00000000000000000000E+0000"},
+      {"0.1", B("\x05\0\xD0\xCC\xCC\xCC\xCC\xCC\xCC\xFB\x3F"), " 1.00000000000000005551E-0001"},
       {"<\n  item\n    A = 1\n  end>", B("\x0E\x01\x01" "A\x02\x01\0\0"),
        "<  \n    item\n      A = 1\n    end>"},
   };
@@ -160,7 +171,9 @@ TEST(FormText, ParserErrorsNameLineAndColumn) {
   const Case cases[] = {
       {"object X: T\n  P = 'abc\nend\n", "line 2"},
       {"object X: T\n  P 1\nend\n", "= expected but Integer"},
-      {"object X: T\n  P = 1.5\nend\n", "Floating-point"},
+      {"object X: T\n  P = 1e999\nend\n", "out of range"},
+      {"object X: T\n  P = $10000000000000000\nend\n", "not a valid integer"},
+      {"object X: T [2147483648]\nend\n", "beyond 32 bits"},
       {"object X: T\n  P = { 0 }\nend\n", "Unterminated byte"},
       {"object X: T\n  P = (1 2\n", "line 3"},
       {"object X: T\n  P = [a b]\nend\n", ", expected but Symbol"},
@@ -178,3 +191,76 @@ TEST(FormText, ParserErrorsNameLineAndColumn) {
   }
 }
 }  // namespace
+
+TEST(FormText, OtherFloatingPointTypesAreWrittenWithTheirSuffix) {
+  struct Case {
+    std::string binary;
+    const char* text;
+  };
+  const Case cases[] = {
+      {B("\x0F\0\0\xC0\x3F"), " 1.50000000000000000000E+0000s"},
+      {B("\x11\0\0\0\0\0\0\x04\x40"), " 2.50000000000000000000E+0000d"},
+      {B("\x10\x08\xE2\x01\0\0\0\0\0"), "12.3400c"},
+      {B("\x10\xFB\xFF\xFF\xFF\xFF\xFF\xFF\xFF"), "-0.0005c"},
+  };
+  for (const Case& c : cases) {
+    std::string text = ToText(B("TPF0\x01T\x01X\x01P") + c.binary + B("\0\0"));
+    EXPECT_EQ(text, std::string("object X: T\n  P = ") + c.text + "\nend\n");
+    EXPECT_NO_THROW(ToBinary(text)) << c.text;  // and the text reads back
+  }
+}
+
+TEST(FormText, RecognisesWhatTheConverterAccepts) {
+  struct Case {
+    std::string text;
+    bool form;
+  };
+  const Case cases[] = {
+      {"object X: T\nend\n", true},
+      {"\xEF\xBB\xBFobject X: T\nend\n", true},
+      {"OBJECT X: T\nend\n", true},
+      {"Object\tX: T\nend\n", true},
+      {" \r\n\tinherited X: T\nend\n", true},
+      {"inline X: T\nend\n", true},
+      {"object\r\nX: T\nend\n", true},
+      {"objects X: T\nend\n", false},
+      {"object", false},
+      {"\xEF\xBB\xBF", false},
+      {"", false},
+      {"TPF0", false},
+      {"SFP1object X", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(LooksLikeTextForm(c.text.data(), c.text.size()), c.form);
+    if (c.form) {
+      EXPECT_NO_THROW(ToBinary(c.text));
+    }
+  }
+}
+
+TEST(FormText, EveryNestingTheTextAcceptsConvertsBack) {
+  // Lists and objects count alike on both sides: what the parser writes, the binary side reads.
+  for (int lists = 195; lists <= 201; ++lists) {
+    SCOPED_TRACE(lists);
+    std::string text = "object X: T\n  P = " + std::string(lists, '(') + std::string(lists, ')') + "\nend\n";
+    std::string objects = "object X: T\n";
+    for (int i = 0; i < lists; ++i) objects += "object X: T\n";
+    objects += std::string(lists + 1, ' ') + "\n" + [&] {
+      std::string ends;
+      for (int i = 0; i <= lists; ++i) ends += "end\n";
+      return ends;
+    }();
+    for (const std::string& form : {text, objects}) {
+      std::string binary;
+      try {
+        binary = ToBinary(form);
+      } catch (const EParserError&) {
+        EXPECT_GE(lists, 200);
+        continue;
+      }
+      EXPECT_LE(lists, 199);
+      EXPECT_NO_THROW(ToText(binary));
+    }
+  }
+}

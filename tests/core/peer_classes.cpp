@@ -1,5 +1,7 @@
 #include "peer_classes.h"
 
+#include <bit>
+#include <cstdio>
 #include <sstream>
 
 #include "IdentConversion.h"
@@ -38,6 +40,7 @@ const TClassInfo& TPeerItem::StaticClassInfo() {
                                      .Cardinal("Size", &TPeerItem::Size, &TPeerItem::Size)
                                      .Integer("Cursor", &TPeerItem::Cursor, &TPeerItem::Cursor)
                                      .IntegerType("TPeerCursor")
+                                     .Float("Ratio", &TPeerItem::Ratio, &TPeerItem::Ratio)
                                      .Object("Options", &TPeerItem::GetOptions)
                                      .Component("Link", &TPeerItem::GetLink, &TPeerItem::SetLink)
                                      .Event("OnChange", &TPeerItem::OnChange)
@@ -96,6 +99,7 @@ std::unique_ptr<TPeerRoot> PeerSample() {
   a->Caption = "Sie k\xF6nnen\tlos!";
   a->Size = 0xFFFFFFF0u;
   a->Cursor = -21;
+  a->Ratio = 1.5;
   a->Options.Enabled = true;
   a->Options.Level = 0;
   a->Options.Inner.Mode = pkGamma;
@@ -111,6 +115,7 @@ std::unique_ptr<TPeerRoot> PeerSample() {
   b->Caption = s;
   b->Count = 40000;
   b->Cursor = 7;
+  b->Ratio = -0.1;
   b->Options.Level = 3;
   b->Link = a;
   auto* c = new TPeerItem(root.get());
@@ -131,6 +136,15 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
+namespace {
+// The bits of a double in hexadecimal, as the peer prints them.
+std::string RatioHex(double v) {
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llX", static_cast<unsigned long long>(std::bit_cast<uint64_t>(v)));
+  return buf;
+}
+}  // namespace
+
 std::string PeerDump(TPeerRoot& root) {
   std::ostringstream o;
   auto method = [](const TNotifyEvent& e) { return e.Assigned() ? e.MethodName() : std::string("nil"); };
@@ -149,6 +163,7 @@ std::string PeerDump(TPeerRoot& root) {
     o << c->Name() << ":" << c->ClassName() << " Tag=" << c->Tag() << " Count=" << c->Count << " Big=" << c->Big
       << " Flag=" << (c->Flag ? "True" : "False") << " Kind=" << TPeerKindNames.NameOf(c->Kind)
       << " Styles=" << styles << " Caption=" << Hex(c->Caption) << " Size=" << c->Size << " Cursor=" << c->Cursor
+      << " Ratio=" << RatioHex(c->Ratio)
       << " Options.Enabled=" << (c->Options.Enabled ? "True" : "False") << " Options.Level=" << c->Options.Level
       << " Options.Inner.Mode=" << TPeerKindNames.NameOf(c->Options.Inner.Mode)
       << " Options.Inner.Path=" << Hex(c->Options.Inner.Path) << " Link=" << (c->Link ? c->Link->Name() : "nil")

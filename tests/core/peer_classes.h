@@ -43,6 +43,7 @@ class TPeerItem : public TComponent {
   std::string Caption;
   uint32_t Size = 0;
   int32_t Cursor = 0;
+  double Ratio = 0;
   TPeerOptions Options;
   TComponent* Link = nullptr;
   TNotifyEvent OnChange;

@@ -57,7 +57,7 @@ TEST(PropertyRegistry, InheritedPropertiesComeFirstInDeclarationOrder) {
   std::vector<std::string> names;
   for (const TPropInfo* p : TGadget::StaticClassInfo().Properties()) names.push_back(p->Name);
   std::vector<std::string> expected = {"Name",   "Tag",  "Count",   "Big",     "Flag",     "Kind",
-                                       "Styles", "Caption", "Size", "Cursor",  "Options",  "Link",
+                                       "Styles", "Caption", "Size", "Cursor",  "Ratio", "Options",  "Link",
                                        "OnChange", "Shade", "Computed", "ReadOnly", "Note", "Always", "Colour"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(TGadget::StaticClassInfo().FindProperty("shade")->Kind, TPropKind::Enumeration);

@@ -109,6 +109,23 @@ TEST(ToolContainer, FormsInBothFormsAreSourcesAndConvertBothWays) {
   }
 }
 
+TEST(ToolContainer, TextFormsAreRecognisedWhateverTheirFirstWordLooksLike) {
+  Fixture f;
+  ASSERT_EQ(RunTool({"create", f.dir / "c.sfp", f.dir / "page.html"}).status, 0);
+  const std::string text = TextForm(ReadBytes(f.dir / "c.sfp"));
+  const std::string rest = text.substr(std::string("object").size());
+  for (const std::string& form : {"\xEF\xBB\xBF" + text, "OBJECT" + rest, "Object\t" + rest.substr(1),
+                                  "\r\n  inherited" + rest, "inline" + rest}) {
+    SCOPED_TRACE(form.substr(0, 12));
+    WriteBytes(f.dir / "form.txt", B(form));
+    ToolResult convert = RunTool({"form", f.dir / "form.txt", f.dir / "form.bin"});
+    EXPECT_EQ(convert.status, 0) << convert.err;
+    ToolResult list = RunTool({"list", f.dir / "form.txt"});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_THAT(list.out, HasSubstr("  page.html\n"));
+  }
+}
+
 TEST(ToolContainer, ExtractRefusesNamesThatLeaveTheDirectoryAndWritesNothing) {
   // Containers written by hand: create refuses such names itself.
   auto container = [](const std::string& name) {

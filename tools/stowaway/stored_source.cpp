@@ -38,7 +38,7 @@ public:
       Container(bytes, size, path_, "");
     } else if (StartsWith(bytes, size, "TPF0")) {
       Form(bytes, size, path_);
-    } else if (LooksLikeTextForm(bytes, size)) {
+    } else if (LooksLikeTextForm(reinterpret_cast<const char*>(bytes), size)) {
       TextForm(bytes, size);
     } else if (size < 8) {
       throw InputError(AtOffset(path_, "not a container or form: " + std::to_string(size) + " bytes", 0));
@@ -122,16 +122,6 @@ private:
 };
 
 }  // namespace
-
-bool LooksLikeTextForm(const std::uint8_t* bytes, std::size_t size) {
-  std::size_t i = 0;
-  while (i < size && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
-  for (const char* word : {"object ", "inherited ", "inline "}) {
-    std::size_t n = std::strlen(word);
-    if (size - i >= n && std::memcmp(bytes + i, word, n) == 0) return true;
-  }
-  return false;
-}
 
 StoredSource LoadStoredFiles(const std::string& path, bool checkContent) {
   return Loader(path, checkContent).Run();

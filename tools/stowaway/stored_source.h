@@ -32,6 +32,3 @@ struct StoredSource {
 // anything is used; without it only the container's lengths are checked. Throws InputError
 // naming the file, the fault and its offset.
 StoredSource LoadStoredFiles(const std::string& path, bool checkContent);
-
-// True when the bytes look like a text form: "object", "inherited" or "inline" first.
-bool LooksLikeTextForm(const std::uint8_t* bytes, std::size_t size);

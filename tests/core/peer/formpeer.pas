@@ -49,6 +49,7 @@ type
     FCaption: string;
     FSize: Cardinal;
     FCursor: TPeerCursor;
+    FRatio: Double;
     FOptions: TPeerOptions;
     FLink: TComponent;
     FOnChange: TNotifyEvent;
@@ -70,6 +71,7 @@ type
     property Caption: string read FCaption write FCaption;
     property Size: Cardinal read FSize write FSize default 0;
     property Cursor: TPeerCursor read FCursor write FCursor default 0;
+    property Ratio: Double read FRatio write FRatio;
     property Options: TPeerOptions read FOptions write FOptions;
     property Link: TComponent read FLink write FLink;
     property OnChange: TNotifyEvent read FOnChange write FOnChange;
@@ -212,7 +214,7 @@ begin
     Write(C.Name, ':', C.ClassName, ' Tag=', C.Tag, ' Count=', C.Count, ' Big=', C.Big,
       ' Flag=', BoolToStr(C.Flag, True), ' Kind=', GetEnumName(TypeInfo(TPeerKind), Ord(C.Kind)),
       ' Styles=', StylesText(C.Styles), ' Caption=', Hex(C.Caption), ' Size=', C.Size,
-      ' Cursor=', C.Cursor, ' Options.Enabled=', BoolToStr(C.Options.Enabled, True),
+      ' Cursor=', C.Cursor, ' Ratio=', IntToHex(PInt64(@C.FRatio)^, 16), ' Options.Enabled=', BoolToStr(C.Options.Enabled, True),
       ' Options.Level=', C.Options.Level,
       ' Options.Inner.Mode=', GetEnumName(TypeInfo(TPeerKind), Ord(C.Options.Inner.Mode)),
       ' Options.Inner.Path=', Hex(C.Options.Inner.Path));
@@ -243,6 +245,7 @@ begin
   A.Caption := 'Sie k' + Chr(246) + 'nnen' + Chr(9) + 'los!';
   A.Size := $FFFFFFF0;
   A.Cursor := -21;
+  A.Ratio := 1.5;
   A.Options.Enabled := True;
   A.Options.Level := 0;
   A.Options.Inner.Mode := pkGamma;
@@ -259,6 +262,7 @@ begin
   B.Caption := S;
   B.Count := 40000;
   B.Cursor := 7;
+  B.Ratio := -0.1;
   B.Options.Level := 3;
   B.Link := A;
   C := TPeerItem.Create(Result);
