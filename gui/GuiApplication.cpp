@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "winapi.h"
-
 #include "Backend.h"
 #include "Forms.h"
+#include "ProgramName.h"
 #include "PropertyRegistry.h"
 #include "Screen.h"
 #include "Trace.h"
@@ -79,22 +78,6 @@ void TGuiApplication::HandleException(const std::exception& e) {
   else
     ShowException(e);
 }
-
-namespace {
-
-// The program's file name without its extension: the caption of its messages while it has
-// no title.
-std::string ProgramName() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string name(path, length < sizeof path ? length : 0);
-  name.erase(0, name.find_last_of("\\/:") + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
-}
-
-}  // namespace
 
 void TGuiApplication::ShowException(const std::exception& e) {
   GuiTrace(std::string("exception ") + e.what());

@@ -80,7 +80,7 @@ bool SystemInterfaceAddresses(std::vector<InterfaceAddress>& list)
 
 // The local host's IPv4 addresses as Windows gives them: those of interfaces
 // that are up and have a link (an adapter without one, a cable unplugged,
-// has no address on Windows), others than loopback first; 127.0.0.1 when
+// has no address on Windows), those other than loopback first; 127.0.0.1 when
 // there is no other. False when the interfaces cannot be listed. Only the
 // local configuration is read: nothing that could leave the machine or wait
 // for an answer.
