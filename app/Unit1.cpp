@@ -10,6 +10,7 @@
 #include "WebBrowser.h"
 #include "acFileStorage.h"
 #include "acSystemInfo.h"
+#include "acTextPrimitives.h"
 #include "acTextUtils.h"
 #include "winapi.h"
 
@@ -36,11 +37,19 @@ const TClassInfo& TForm1::StaticClassInfo() {
   return info;
 }
 
-TForm1::TForm1(TComponent* owner) : TForm(owner) { ReadFormResource(); }
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  ReadFormResource();
+  BindOpenLink();
+}
 
 TForm1::TForm1(TComponent* owner, const std::string& binaryForm) : TForm(owner) {
   TMemoryStream stream(binaryForm);
   ReadForm(stream, *this);
+  BindOpenLink();
+}
+
+void TForm1::BindOpenLink() {
+  if (WebBrowser1) WebBrowser1->OnOpenLink.Bind(this, &TForm1::WebBrowser1OpenLink);
 }
 
 namespace {
@@ -75,6 +84,13 @@ std::string ReadHtmlOpenCommand() {
   return command;
 }
 
+// Whether the address is one for a web browser (rather than for a mail program and the like).
+bool IsBrowserAddress(const std::string& address) {
+  const size_t colon = address.find(':');
+  const std::string scheme = actext::LowerCase(address.substr(0, colon == std::string::npos ? 0 : colon));
+  return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "file";
+}
+
 }  // namespace
 
 void OpenWithDefaultBrowser(const std::string& url) {
@@ -100,6 +116,17 @@ std::string TForm1::StartPagePath() const { return acSystemInfo1->GetDirTemp() +
 void TForm1::FormActivate(TObject*) { WebBrowser1->Navigate(ToWide(StartPagePath())); }
 
 void TForm1::Image2Click(TObject*) { OpenWithDefaultBrowser(VendorHomePage); }
+
+void TForm1::WebBrowser1OpenLink(TObject*, const std::u16string& URL) {
+  const std::string address = Utf16ToCp1252(URL);
+  if (address.empty()) return;
+  // Web addresses go where the logo's does; without a registered HTML program, and for any
+  // other kind of address (mailto:), the desktop's program for it opens it.
+  if (IsBrowserAddress(address) && !ReadHtmlOpenCommand().empty())
+    OpenWithDefaultBrowser(address);
+  else
+    ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOW);
+}
 
 void TForm1::WebBrowser1DocumentComplete(TObject*, TObject*, const std::u16string&) { RunSetupProgram(); }
 

@@ -46,11 +46,19 @@ class TForm1 : public TForm {
   void WebBrowser1DocumentComplete(TObject* Sender, TObject* pDisp, const std::u16string& URL);
   void FormActivate(TObject* Sender);
   void Image2Click(TObject* Sender);
+  // A link the user follows in the pane (a new-window link, a window the page opens): web
+  // addresses open with OpenWithDefaultBrowser, like the logo's, other addresses (mailto:) and
+  // all of them when no HTML program is registered with the shell; the pane keeps the page.
+  void WebBrowser1OpenLink(TObject* Sender, const std::u16string& URL);
 
   // Starts the extracted setup program with the shell's "open" verb and closes the window.
   void RunSetupProgram();
   // The full path of the extracted start page: DirTemp, one backslash, StartPageFileName.
   std::string StartPagePath() const;
+
+private:
+  // Links followed in the pane go to WebBrowser1OpenLink (set in code, not in the form).
+  void BindOpenLink();
 };
 
 extern TForm1* Form1;

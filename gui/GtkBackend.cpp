@@ -1,10 +1,9 @@
 // The GTK 3 backend: one GtkWindow per form with a GtkLayout client area of the form's client
 // size, controls at absolute positions (labels and images in event boxes for their colour,
-// cursor and clicks, the browser pane a WebKitWebView), the GTK main loop, message dialogs and
-// SIGINT / SIGTERM through GLib's signal sources.
+// cursor and clicks, the browser pane a WebKitWebView, see GtkBrowserPane.h), the GTK main
+// loop, message dialogs and SIGINT / SIGTERM through GLib's signal sources.
 #include <glib-unix.h>
 #include <gtk/gtk.h>
-#include <webkit2/webkit2.h>
 
 #include <csignal>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "Cp1252.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "GtkBrowserPane.h"
 #include "GuiApplication.h"
 #include "Screen.h"
 #include "StdCtrls.h"
@@ -85,9 +85,7 @@ struct ControlWidgets {
   TControl* control = nullptr;
   GtkWidget* outer = nullptr;   // the child of the GtkFixed
   GtkWidget* inner = nullptr;   // label, image or web view
-  bool committed = false;       // browser: a document was committed since the last start
-  bool screenshotDone = false;
-  std::string pendingUri;
+  std::string pendingUri;       // browser: loaded once the pane exists
 };
 
 struct FormWindow {
@@ -176,7 +174,7 @@ public:
       pendingUris_[&browser] = uri;  // loaded when the pane is created
       return;
     }
-    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(cw->inner), uri.c_str());
+    LoadInBrowserPane(cw->inner, uri);
   }
 
   void RunLoop() override {
@@ -303,12 +301,7 @@ private:
     auto* cw = new ControlWidgets;
     cw->control = &control;
     if (auto* browser = dynamic_cast<TWebBrowser*>(&control)) {
-      WebKitWebView* view = WEBKIT_WEB_VIEW(webkit_web_view_new());
-      webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(view),
-                                                       WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
-      cw->inner = cw->outer = GTK_WIDGET(view);
-      g_signal_connect(view, "load-changed", G_CALLBACK(&GtkBackend::OnLoadChanged), cw);
-      g_signal_connect(view, "load-failed", G_CALLBACK(&GtkBackend::OnLoadFailed), cw);
+      cw->inner = cw->outer = CreateBrowserPane(*browser);
       if (browser->TabOrder() >= 0) gtk_widget_set_can_focus(cw->outer, TRUE);
       auto pending = pendingUris_.find(browser);
       if (pending != pendingUris_.end()) {
@@ -336,7 +329,7 @@ private:
     ApplyControl(fw, *cw);
     if (fw.form && gtk_widget_get_visible(fw.window)) gtk_widget_show_all(cw->outer);
     if (!cw->pendingUri.empty()) {
-      webkit_web_view_load_uri(WEBKIT_WEB_VIEW(cw->inner), cw->pendingUri.c_str());
+      LoadInBrowserPane(cw->inner, cw->pendingUri);
       cw->pendingUri.clear();
     }
   }
@@ -434,10 +427,7 @@ private:
   }
 
   void ForgetControl(ControlWidgets* cw) {
-    if (WEBKIT_IS_WEB_VIEW(cw->inner)) {
-      delete static_cast<std::pair<ControlWidgets*, std::string>*>(g_object_get_data(G_OBJECT(cw->inner), "stowaway-shot"));
-      g_object_set_data(G_OBJECT(cw->inner), "stowaway-shot", nullptr);
-    }
+    if (dynamic_cast<TWebBrowser*>(cw->control)) ForgetBrowserPane(cw->inner);
     g_signal_handlers_disconnect_by_data(cw->outer, cw);
     if (cw->inner && cw->inner != cw->outer) g_signal_handlers_disconnect_by_data(cw->inner, cw);
     pendingUris_.erase(dynamic_cast<TWebBrowser*>(cw->control));
@@ -471,51 +461,6 @@ private:
     }
     fw->form->DoShown();
     return FALSE;
-  }
-
-  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
-    auto* cw = static_cast<ControlWidgets*>(data);
-    if (event == WEBKIT_LOAD_STARTED) cw->committed = false;
-    if (event == WEBKIT_LOAD_COMMITTED) cw->committed = true;
-    if (event != WEBKIT_LOAD_FINISHED || !cw->committed) return;
-    // A failed load finishes without a commit; its error page then loads and completes.
-    cw->committed = false;
-    const char* uri = webkit_web_view_get_uri(view);
-    const std::string address = uri ? uri : "";
-    const std::string shot = GuiScreenshotPath();
-    if (!shot.empty() && !cw->screenshotDone) {
-      cw->screenshotDone = true;
-      // Lets the pane paint the page before the window is captured and the event delivered.
-      auto* pending = new std::pair<ControlWidgets*, std::string>(cw, address);
-      g_object_set_data_full(G_OBJECT(view), "stowaway-shot", pending, nullptr);
-      g_timeout_add_full(G_PRIORITY_DEFAULT, 400, &GtkBackend::OnScreenshotDue, g_object_ref(view), g_object_unref);
-      return;
-    }
-    static_cast<TWebBrowser*>(cw->control)->DoDocumentComplete(address);
-  }
-
-  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer) {
-    GuiTrace(std::string("load-failed ") + (uri ? uri : "") + ": " + (error ? error->message : ""));
-    return FALSE;  // the pane shows its own error page
-  }
-
-  static gboolean OnScreenshotDue(gpointer data) {
-    auto* view = static_cast<WebKitWebView*>(data);
-    auto* pending = static_cast<std::pair<ControlWidgets*, std::string>*>(g_object_get_data(G_OBJECT(view), "stowaway-shot"));
-    if (!pending) return G_SOURCE_REMOVE;
-    g_object_set_data(G_OBJECT(view), "stowaway-shot", nullptr);
-    ControlWidgets* cw = pending->first;
-    const std::string address = pending->second;
-    delete pending;
-    TWebBrowser* browser = static_cast<TWebBrowser*>(cw->control);
-    if (browser->Parent()) {
-      const std::string path = GuiScreenshotPath();
-      const bool ok = GuiBackend().SaveScreenshot(*browser->Parent(), path);
-      GuiTrace(std::string(ok ? "screenshot " : "screenshot-failed ") + path);
-      std::fprintf(stderr, "Screenshot %s: %s\n", ok ? "saved" : "failed", path.c_str());
-    }
-    browser->DoDocumentComplete(address);
-    return G_SOURCE_REMOVE;
   }
 
   bool initialized_ = false;

@@ -4,6 +4,7 @@
 
 #include "Backend.h"
 #include "Forms.h"
+#include "ProgramName.h"
 #include "PropertyRegistry.h"
 #include "Screen.h"
 #include "Trace.h"
@@ -80,7 +81,7 @@ void TGuiApplication::HandleException(const std::exception& e) {
 
 void TGuiApplication::ShowException(const std::exception& e) {
   GuiTrace(std::string("exception ") + e.what());
-  MessageBox(e.what(), Title(), MB_OK | MB_ICONERROR);
+  MessageBox(e.what(), Title().empty() ? ProgramName() : Title(), MB_OK | MB_ICONERROR);
 }
 
 TGuiApplication* GuiApplication() { return dynamic_cast<TGuiApplication*>(Application); }

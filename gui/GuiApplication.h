@@ -91,6 +91,8 @@ class TGuiApplication : public TApplication {
   // error's text; the program goes on.
   TEvent<TObject*, const std::exception&> OnException;
   void HandleException(const std::exception& e);
+  // The error's text in a message box (on stderr before Initialize) captioned with the title,
+  // or the program's file name while there is no title.
   void ShowException(const std::exception& e);
 
 private:

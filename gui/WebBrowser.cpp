@@ -48,6 +48,10 @@ void TWebBrowser::DoDocumentComplete(const std::string& uri) {
   });
 }
 
+void TWebBrowser::DoOpenLink(const std::string& uri) {
+  GuiGuarded([&] { OnOpenLink(this, Utf8ToUtf16(uri)); });
+}
+
 namespace {
 
 bool IsWindowsPath(const std::string& s) {

@@ -3,7 +3,11 @@
 // path ("C:\...\page.html", shown through the host path mapping as a file: URI) or a URI.
 // Loading runs in the pane; OnDocumentComplete fires on the GUI thread, from the message
 // loop, once a document (the page, or the pane's error page when loading failed) has been
-// loaded. "ControlData", the pane's persisted state in the form, is read and kept as it is.
+// loaded and drawn on screen; a load that was cancelled or failed is none. The pane keeps
+// its document: a link the user follows, a link to a new window (target=_blank) and a window
+// the page opens (window.open) go to OnOpenLink instead, which opens them elsewhere (without
+// a handler they open nowhere). "ControlData", the pane's persisted state in the form, is read
+// and kept as it is.
 #include <cstdint>
 #include <string>
 
@@ -11,6 +15,8 @@
 
 // Sender, the pane whose document completed (here always the pane itself), and its address.
 using TWebBrowserDocumentComplete = TEvent<TObject* /*Sender*/, TObject* /*pDisp*/, const std::u16string& /*URL*/>;
+// Sender and the address of a document the user asked for from the pane.
+using TWebBrowserOpenLink = TEvent<TObject* /*Sender*/, const std::u16string& /*URL*/>;
 
 class TWebBrowser : public TControl {
   STOWAWAY_CLASS(TWebBrowser, TControl)
@@ -31,6 +37,10 @@ class TWebBrowser : public TControl {
   TWebBrowserDocumentComplete OnDocumentComplete;
   // The backend reports a completed document (uri in UTF-8).
   void DoDocumentComplete(const std::string& uri);
+  // Assigned by the program, not streamed.
+  TWebBrowserOpenLink OnOpenLink;
+  // The backend reports an address the user asked for from the pane (uri in UTF-8).
+  void DoOpenLink(const std::string& uri);
 
   void DefineProperties(TFiler& filer) override;
 

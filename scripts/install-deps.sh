@@ -5,7 +5,8 @@ set -euo pipefail
 what=${1:-test}
 pkgs=(cmake ninja-build g++ pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxrandr-dev xvfb xauth fonts-liberation2)
 if [ "$what" = test ]; then
-  pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev clang libclang-rt-14-dev fpc)
+  pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev clang libclang-rt-14-dev fpc
+         libxtst-dev libxcomposite-dev iproute2)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

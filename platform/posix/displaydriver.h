@@ -17,6 +17,8 @@ public:
     // Bits per pixel as Windows reports them (24-bit colour in 32-bit pixels
     // reads 32).
     virtual int BitsPerPixel() = 0;
+    // The size of the primary monitor (the whole screen when there is no
+    // other), as Windows reports the screen's size.
     virtual int Width() = 0;
     virtual int Height() = 0;
     // Whether the screen offers the mode the request's dmFields name

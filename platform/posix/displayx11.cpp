@@ -1,5 +1,6 @@
 // The display driver for the X server named by $DISPLAY: Xlib for the screen's
-// depth and size, XRandR for the sizes it offers and for changing the size.
+// depth and size, XRandR for the primary monitor's size, the sizes the screen
+// offers and for changing the size.
 //
 // Each connection lives as long as one device context or one query. Errors the
 // server reports for our requests are caught and turn into a refusal: Xlib's
@@ -69,6 +70,10 @@ public:
         int eventBase = 0;
         int errorBase = 0;
         randr_ = XRRQueryExtension(display_, &eventBase, &errorBase);
+        int major = 0;
+        int minor = 0;
+        monitors_ = randr_ && XRRQueryVersion(display_, &major, &minor) &&
+                    (major > 1 || (major == 1 && minor >= 5));
     }
     ~X11Screen() override { XCloseDisplay(display_); }
 
@@ -83,8 +88,8 @@ public:
         }
         return WindowsBitsPerPixel(DefaultDepth(display_, screen_), formats);
     }
-    int Width() override { return DisplayWidth(display_, screen_); }
-    int Height() override { return DisplayHeight(display_, screen_); }
+    int Width() override { return PrimarySize().first; }
+    int Height() override { return PrimarySize().second; }
 
     bool Offers(const DEVMODEA& mode) override
     {
@@ -93,8 +98,12 @@ public:
             return false;
         if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)))
             return true;
+        // The size in use is on offer, also when it is a monitor's and not the screen's.
+        const Size requested = Requested(mode);
+        if (requested == Size(Width(), Height()))
+            return true;
         const std::vector<Size> sizes = OfferedSizes();
-        return std::find(sizes.begin(), sizes.end(), Requested(mode)) != sizes.end();
+        return std::find(sizes.begin(), sizes.end(), requested) != sizes.end();
     }
 
     bool Apply(const DEVMODEA& mode) override
@@ -129,6 +138,25 @@ public:
     }
 
 private:
+    // The size of the primary monitor, which is what Windows reports as the
+    // screen: with several monitors side by side the X screen spans them all.
+    // The whole screen when XRandR (1.5 or later) names no primary monitor.
+    Size PrimarySize()
+    {
+        Size size{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+        if (!monitors_)
+            return size;
+        ErrorTrap trap(display_);
+        int count = 0;
+        XRRMonitorInfo* list = XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count);
+        for (int i = 0; list && i < count; ++i)
+            if (list[i].primary && list[i].width > 0 && list[i].height > 0)
+                size = {list[i].width, list[i].height};
+        if (list)
+            XRRFreeMonitors(list);
+        return size;
+    }
+
     // The size a request names; a size field it leaves out keeps its value.
     Size Requested(const DEVMODEA& mode)
     {
@@ -166,6 +194,7 @@ private:
     Display* display_;
     int screen_;
     bool randr_ = false;
+    bool monitors_ = false;  // the server lists monitors (XRandR 1.5)
 };
 
 class X11Driver : public DisplayDriver {

@@ -76,9 +76,17 @@ void CreateFolder(const std::string& windowsPath, const std::string& xdgKey)
 
 void CreateStandardFolders(const std::string& prefix)
 {
-    if (!MakeDirs(prefix, 0700))
+    if (!MakeDirs(prefix, 0700)) {
+        const int error = errno;
+        struct stat st;
+        if (stat(prefix.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+            throw std::runtime_error("the prefix " + prefix + " exists but is not a directory" +
+                                     (EnvOr("STOWAWAY_PREFIX", "").empty()
+                                          ? std::string()
+                                          : " (STOWAWAY_PREFIX must name a directory)"));
         throw std::runtime_error("cannot create the prefix directory " + prefix + ": " +
-                                 std::strerror(errno));
+                                 std::strerror(error));
+    }
     if (!MakeDirs(prefix + "/drive_c"))
         throw std::runtime_error("cannot create " + prefix + "/drive_c: " + std::strerror(errno));
     for (const std::string& folder : StandardFolders())
@@ -95,8 +103,12 @@ void CreateStandardFolders(const std::string& prefix)
 bool MakeDirs(const std::string& unixPath, unsigned mode)
 {
     struct stat st;
-    if (stat(unixPath.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
+    if (stat(unixPath.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return true;
+        errno = ENOTDIR;  // a file (or device, socket...) is in the way
+        return false;
+    }
     size_t slash = unixPath.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && !MakeDirs(unixPath.substr(0, slash)))
         return false;

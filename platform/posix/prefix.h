@@ -35,7 +35,8 @@ std::string DriveCPathToUnix(const std::string& windowsPath);
 // a directory other than the home directory itself; otherwise empty.
 std::string XdgUserDir(const std::string& key);
 
-// Creates a directory and its missing parents; false when it fails.
+// Creates a directory and its missing parents; false when it fails (errno
+// tells why: ENOTDIR when something other than a directory is in the way).
 bool MakeDirs(const std::string& unixPath, unsigned mode = 0777);
 
 } // namespace winposix

@@ -343,11 +343,10 @@ std::unique_ptr<RegKey> ParseWineRegistry(const std::string& text)
             // [Key\\Path] timestamp: the name is escaped like a string.
             size_t p = start + 1;
             std::string path = ParseEscaped(line, p, first, ']');
+            // "[]" is the file's root key itself, which holds the values set at the root.
             std::vector<std::string> parts = SplitKeyPath(path);
-            if (parts.empty())
-                Bad(first, "empty key name");
             bool created;
-            current = root->Create(parts, created);
+            current = parts.empty() ? root.get() : root->Create(parts, created);
             const char* stamp = line.c_str() + p;
             current->modified = std::strtoll(stamp, nullptr, 10);
             continue;
@@ -382,6 +381,12 @@ std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo)
 {
     std::string out = "WINE REGISTRY Version 2\n;; All keys relative to " +
                       Escape(relativeTo, "") + "\n";
+    // Values set at the root itself go first, under the root's empty name, as Wine saves them.
+    if (!root.values.empty()) {
+        out += "\n[] " + std::to_string(root.modified) + "\n";
+        for (const RegValue& value : root.values)
+            WriteValue(out, value);
+    }
     WriteKey(out, root, "");
     return out;
 }

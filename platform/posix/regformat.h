@@ -27,13 +27,13 @@ struct RegFormatError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Parses a whole file; throws RegFormatError naming the line for anything
-// that is not the format (a missing header, a value outside a key, a bad
-// escape or hex list...).
+// Parses a whole file ("[]" names the root key itself); throws
+// RegFormatError naming the line for anything that is not the format (a
+// missing header, a value outside a key, a bad escape or hex list...).
 std::unique_ptr<RegKey> ParseWineRegistry(const std::string& text);
 
-// Writes every key below root with its values, sorted by name.
-// relativeTo is the header comment's root ("\\Machine" or "\\User\\...").
+// Writes the root's own values (as the key "[]") and every key below root with
+// its values, sorted by name. relativeTo is the header comment's root ("\\Machine" or "\\User\\...").
 std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo);
 
 // Appends bytes as comma-separated hex pairs, breaking the line with a backslash before

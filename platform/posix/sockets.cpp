@@ -1,6 +1,8 @@
 // Windows Sockets start-up and gethostbyname over the C library.
 #include <atomic>
 #include <cstring>
+#include <functional>
+#include <mutex>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <string>
@@ -8,7 +10,10 @@
 #include <vector>
 
 #include "codepage.h"
+#include "netinterfaces.h"
 #include "winapi.h"
+
+using winposix::InterfaceAddress;
 
 namespace {
 
@@ -51,27 +56,48 @@ hostent* Publish(const std::string& name, const std::vector<in_addr>& addresses)
 
 bool IsLoopback(in_addr address) { return (ntohl(address.s_addr) >> 24) == 127; }
 
-// The IPv4 addresses of the interfaces that are up, those other than loopback
-// first; 127.0.0.1 when there is no other. False when the interfaces cannot
-// be listed.
+std::mutex listerMutex;
+std::function<bool(std::vector<InterfaceAddress>&)> testLister;
+std::atomic<int> resolverLookups{0};
+
+bool SystemInterfaceAddresses(std::vector<InterfaceAddress>& list)
+{
+    ifaddrs* all = nullptr;
+    if (getifaddrs(&all) != 0)
+        return false;
+    for (const ifaddrs* i = all; i; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET)
+            continue;
+        InterfaceAddress entry;
+        entry.flags = i->ifa_flags;
+        std::memcpy(&entry.address, &reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr,
+                    sizeof entry.address);
+        list.push_back(entry);
+    }
+    freeifaddrs(all);
+    return true;
+}
+
+// The local host's IPv4 addresses as Windows gives them: those of interfaces
+// that are up and have a link (an adapter without one, a cable unplugged,
+// has no address on Windows), those other than loopback first; 127.0.0.1 when
+// there is no other. False when the interfaces cannot be listed. Only the
+// local configuration is read: nothing that could leave the machine or wait
+// for an answer.
 bool InterfaceAddresses(std::vector<in_addr>& addresses)
 {
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
+    std::vector<InterfaceAddress> list;
+    if (!ListInterfaceAddresses(list))
         return false;
     std::vector<in_addr> loopback;
-    for (const ifaddrs* i = list; i; i = i->ifa_next) {
-        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || !(i->ifa_flags & IFF_UP))
+    for (const InterfaceAddress& entry : list) {
+        if (!(entry.flags & IFF_UP))
             continue;
-        in_addr address;
-        std::memcpy(&address, &reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr,
-                    sizeof address);
-        if ((i->ifa_flags & IFF_LOOPBACK) || IsLoopback(address))
-            loopback.push_back(address);
-        else
-            addresses.push_back(address);
+        if ((entry.flags & IFF_LOOPBACK) || IsLoopback(entry.address))
+            loopback.push_back(entry.address);
+        else if (entry.flags & IFF_RUNNING)
+            addresses.push_back(entry.address);
     }
-    freeifaddrs(list);
     if (addresses.empty()) {
         in_addr local;
         local.s_addr = htonl(INADDR_LOOPBACK);
@@ -88,6 +114,7 @@ bool ResolvedAddresses(const std::string& name, std::vector<in_addr>& addresses)
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
+    ++resolverLookups;
     if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0)
         return false;
     for (const addrinfo* a = found; a; a = a->ai_next) {
@@ -159,11 +186,32 @@ struct hostent* WinGetHostByName(const char* name)
     const std::string wanted = name ? name : local;
     std::vector<in_addr> addresses;
     const bool isLocal = !wanted.empty() && winposix::EqualNoCase(wanted, local);
-    if ((isLocal && InterfaceAddresses(addresses)) ||
-        (!wanted.empty() && ResolvedAddresses(wanted, addresses))) {
+    // The local host's addresses come from its interfaces alone, never from a
+    // name server: a lookup could leave the machine and block.
+    const bool found = isLocal ? InterfaceAddresses(addresses)
+                               : !wanted.empty() && ResolvedAddresses(wanted, addresses);
+    if (found) {
         lastSocketError = 0;
         return Publish(wanted, addresses);
     }
-    lastSocketError = WSAHOST_NOT_FOUND;
+    lastSocketError = isLocal ? WSANO_RECOVERY : WSAHOST_NOT_FOUND;
     return nullptr;
+}
+
+bool winposix::ListInterfaceAddresses(std::vector<InterfaceAddress>& list)
+{
+    std::function<bool(std::vector<InterfaceAddress>&)> lister;
+    {
+        std::lock_guard<std::mutex> lock(listerMutex);
+        lister = testLister;
+    }
+    return lister ? lister(list) : SystemInterfaceAddresses(list);
+}
+
+int winposix::ResolverLookups() { return resolverLookups.load(); }
+
+void SetInterfaceListForTesting(std::function<bool(std::vector<winposix::InterfaceAddress>&)> lister)
+{
+    std::lock_guard<std::mutex> lock(listerMutex);
+    testLister = std::move(lister);
 }

@@ -44,6 +44,7 @@ typedef struct WSAData {
 #define WSAVERNOTSUPPORTED 10092L
 #define WSANOTINITIALISED 10093L
 #define WSAHOST_NOT_FOUND 11001L
+#define WSANO_RECOVERY 11003L
 
 // Starts the sockets layer for the caller: fills the record with the version
 // granted (the one requested, at most 2.2) and answers 0; a version below 1.0
@@ -58,9 +59,11 @@ int WSAGetLastError();
 
 // Resolves a host name to its IPv4 addresses, as Windows does: for the local
 // host's own name (as gethostname gives it) the addresses of the network
-// interfaces that are up, those other than loopback first, 127.0.0.1 when no
-// other exists; any other name through the system's resolver. The entry is
-// the calling thread's own and stays valid until its next call. Null when the
-// name cannot be resolved (WSAGetLastError tells WSAHOST_NOT_FOUND).
+// interfaces that are up and have a link, those other than loopback first,
+// 127.0.0.1 when no other exists, read from the local configuration alone
+// (null with WSANO_RECOVERY when the interfaces cannot be listed); any other
+// name through the system's resolver. The entry is the calling thread's own
+// and stays valid until its next call. Null when the name cannot be resolved
+// (WSAGetLastError tells WSAHOST_NOT_FOUND).
 struct hostent* WinGetHostByName(const char* name);
 #define gethostbyname WinGetHostByName

@@ -174,4 +174,45 @@ INSTANTIATE_TEST_SUITE_P(
                       BrowserCase{"NotAString", "", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Links the user follows in the pane: web addresses go to the registered HTML program, other
+// addresses, and web addresses when no HTML program is registered, to the desktop's opener.
+TEST_F(InstallerForm1, FollowedLinksOpenWithTheBrowserOrTheDesktopsOpener) {
+  const fs::path bin = prefix_ / "bin";
+  fs::create_directories(bin);
+  for (const char* name : {"browser", "xdg-open"}) {
+    std::ofstream s(bin / name);
+    s << "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" << (prefix_ / name).string() << ".log'\n";
+    fs::permissions(bin / name, fs::perms::owner_all);
+  }
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+  setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+  struct RestorePath {
+    std::string path;
+    ~RestorePath() { setenv("PATH", path.c_str(), 1); }
+  } restore{path};
+  auto window = std::make_unique<TForm1>(nullptr, InstallerForm());
+  ASSERT_TRUE(window->WebBrowser1->OnOpenLink.Assigned());
+
+  const struct {
+    bool registered;
+    const char* address;
+    const char* opens;
+  } cases[] = {
+      {true, "https://www.example.com/more", "browser"},
+      {true, "mailto:info@example.com", "xdg-open"},
+      {false, "http://www.example.com/", "xdg-open"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address);
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command");
+    if (c.registered) WriteRegString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", "",
+                                     "\"" + UnixPathToWindows((bin / "browser").string()) + "\" \"%1\"");
+    const fs::path log = prefix_ / (std::string(c.opens) + ".log");
+    fs::remove(log);
+    window->WebBrowser1->DoOpenLink(c.address);
+    for (int i = 0; i < 200 && ReadText(log).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(ReadText(log), std::string(c.address) + "\n");
+  }
+}
+
 }  // namespace

@@ -121,3 +121,28 @@ TEST_F(PathsTest, PrefixHoldsStandardFoldersAndLinksTheDesktop)
     std::error_code ec;
     EXPECT_EQ(std::filesystem::read_symlink(desktop, ec).string(), base_ + "/home/Desk");
 }
+
+// A prefix path that cannot be a directory is refused with a message that says why.
+TEST_F(PathsTest, PrefixThatIsAFileIsRefusedSayingWhy)
+{
+    std::ofstream(base_ + "/file") << "x";
+    const struct {
+        std::string prefix;
+        const char* says;
+    } cases[] = {
+        {base_ + "/file", "exists but is not a directory (STOWAWAY_PREFIX must name a directory)"},
+        {base_ + "/file/below", "Not a directory"},
+    };
+    for (const auto& c : cases) {
+        setenv("STOWAWAY_PREFIX", c.prefix.c_str(), 1);
+        try {
+            StowawayPrefixDirectory();
+            ADD_FAILURE() << c.prefix << " was taken";
+        } catch (const std::exception& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find(c.prefix), std::string::npos) << message;
+            EXPECT_NE(message.find(c.says), std::string::npos) << message;
+            EXPECT_EQ(message.find("Success"), std::string::npos) << message;
+        }
+    }
+}

@@ -151,6 +151,30 @@ TEST_F(RegStoreTest, WriterKilledMidWriteLeavesTheOldFile)
     RegCloseKey(key);
 }
 
+// Values set at a hive's root are saved under "[]", as Wine saves them, and outlive the
+// next write, which reads the file afresh.
+TEST_F(RegStoreTest, ValuesAtTheRootReachTheFile)
+{
+    const std::string text = "at the root";
+    ASSERT_EQ(RegSetValueExA(HKEY_CURRENT_USER, "AtRoot", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1)),
+              ERROR_SUCCESS);
+    ASSERT_EQ(SetNumber("next", 1), ERROR_SUCCESS);
+    char buffer[32] = {};
+    DWORD size = sizeof buffer, type = 0;
+    ASSERT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "AtRoot", nullptr, &type,
+                               reinterpret_cast<BYTE*>(buffer), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(std::string(buffer), text);
+
+    const std::string file = ReadAll(prefix_ + "/user.reg");
+    const size_t root = file.find("\n[] ");
+    ASSERT_NE(root, std::string::npos) << file;
+    EXPECT_EQ(file.find("\"AtRoot\"="), file.find('\n', root + 1) + 1) << file;
+    EXPECT_NE(ParseWineRegistry(file)->FindValue("AtRoot"), nullptr);
+}
+
 TEST_F(RegStoreTest, CorruptFileIsReportedAndLeftAlone)
 {
     ASSERT_EQ(SetNumber("x", 1), ERROR_SUCCESS);

@@ -8,6 +8,7 @@
 #include "acScreenColorMode.h"
 #include "acSystemDisplay.h"
 #include "extra_screen_size.h"
+#include "randr_monitors.h"
 #include "xvfb_display.h"
 
 namespace {
@@ -131,6 +132,46 @@ TEST_F(X11DisplayTest, PrivateServersOfOtherSizesAndDepths) {
     EXPECT_EQ(Ident("ScreenColorMode"), c.mode);
     EXPECT_EQ(Ident("ScreenResolution"), c.resolution);
   }
+}
+
+// Two monitors side by side on one X screen of 3200 x 1080: the screen's size is the primary
+// monitor's, as Windows gives it; with no monitor marked primary, the whole screen's.
+TEST_F(X11DisplayTest, TwoMonitorsGiveThePrimaryOnesSize) {
+  XvfbDisplay server("3200x1080x24");
+  if (server.Name().empty()) GTEST_SKIP() << server.Error();
+  DisplayVariable display(server.Name());
+  const struct {
+    int primary;
+    int width, height;
+    const char* resolution;
+  } cases[] = {
+      {0, 1920, 1080, "sr1920x1080"},
+      {1, 1280, 1024, "sr1280x1024"},
+      {-1, 3200, 1080, "sr640x480"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.primary);
+    RandRMonitors monitors({{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}, c.primary);
+    ASSERT_TRUE(monitors.Set()) << "the X server took no monitors";
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), c.width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), c.height);
+    HDC dc = GetDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, HORZRES), c.width);
+    EXPECT_EQ(GetDeviceCaps(dc, VERTRES), c.height);
+    EXPECT_EQ(ReleaseDC(nullptr, dc), 1);
+    EXPECT_EQ(Ident("ScreenResolution"), c.resolution);
+    // The size in use passes the test step, so asking for it changes nothing.
+    DEVMODEA current{};
+    current.dmSize = sizeof current;
+    current.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    current.dmPelsWidth = c.width;
+    current.dmPelsHeight = c.height;
+    EXPECT_EQ(ChangeDisplaySettingsA(&current, CDS_TEST), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(ChangeDisplaySettingsA(&current, CDS_UPDATEREGISTRY), DISP_CHANGE_SUCCESSFUL);
+  }
+  // Without the monitors, the screen is one monitor again.
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 3200);
 }
 
 TEST_F(X11DisplayTest, NoServer) {

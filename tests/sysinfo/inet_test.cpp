@@ -1,15 +1,23 @@
 // The internet status: the decision table over the system family, the remote-access value
 // and a faked local address; the first address of a host entry; the sockets start-up record;
-// and the local address against the machine's interfaces.
+// the local address against the machine's interfaces, against interface lists of the test's
+// own and inside a network namespace with an interface that has no link.
 #include <gmock/gmock.h>
+#include <fcntl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <sched.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "acInet.h"
+#include "posix/netinterfaces.h"
 #include "sysinfo_fixture.h"
 
 namespace {
@@ -133,15 +141,15 @@ TEST(Sockets, UnitStepsActOnce) {
   EXPECT_EQ(WSACleanup(), SOCKET_ERROR);
 }
 
-// The local host's address as Windows gives it: an address of an interface that is up,
-// loopback only when no other exists.
+// The local host's address as Windows gives it: an address of an interface that is up and
+// has a link, loopback only when no other exists.
 TEST(LocalAddress, AmongTheInterfaces) {
   std::set<std::string> routable;
   ifaddrs* list = nullptr;
   ASSERT_EQ(getifaddrs(&list), 0);
   for (const ifaddrs* i = list; i; i = i->ifa_next)
     if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET && (i->ifa_flags & IFF_UP) &&
-        !(i->ifa_flags & IFF_LOOPBACK))
+        (i->ifa_flags & IFF_RUNNING) && !(i->ifa_flags & IFF_LOOPBACK))
       routable.insert(inet_ntoa(reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr));
   freeifaddrs(list);
 
@@ -163,6 +171,119 @@ TEST_F(InetTest, StatusPropertyFollowsTheRemoteAccessValue) {
   RemoteConnection(true, std::string("\x00\x00\x00\x00", 4));
   EXPECT_EQ(Prop("InternetStatus").GetOrd(*info), iOffline);
   EXPECT_EQ(Prop("InternetStatus").Names->NameOf(iOffline), "iOffline");
+}
+
+// Interface lists of the test's own: only interfaces that are up and have a link give the
+// local address; a list that cannot be read gives none, and no name is looked up instead.
+TEST_F(InetTest, LocalAddressFromTheInterfaceList) {
+  const auto at = [](const char* text) {
+    in_addr a{};
+    inet_aton(text, &a);
+    return a;
+  };
+  const unsigned lo = IFF_UP | IFF_RUNNING | IFF_LOOPBACK, linked = IFF_UP | IFF_RUNNING;
+  const winposix::InterfaceAddress loopback{lo, at("127.0.0.1")};
+  const struct {
+    const char* what;
+    bool readable;
+    std::vector<winposix::InterfaceAddress> list;
+    const char* address;
+  } cases[] = {
+      {"cable unplugged: up without a link", true, {loopback, {IFF_UP, at("192.0.2.5")}}, "127.0.0.1"},
+      {"up with a link", true, {loopback, {linked, at("192.0.2.5")}}, "192.0.2.5"},
+      {"the linked one of two", true, {loopback, {IFF_UP, at("192.0.2.5")}, {linked, at("198.51.100.7")}},
+       "198.51.100.7"},
+      {"down", true, {loopback, {IFF_RUNNING, at("192.0.2.5")}}, "127.0.0.1"},
+      {"no interfaces at all", true, {}, "127.0.0.1"},
+      {"the list cannot be read", false, {}, ""},
+  };
+  struct Restore {
+    ~Restore() { SetInterfaceListForTesting(nullptr); }
+  } restore;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetInterfaceListForTesting([&](std::vector<winposix::InterfaceAddress>& list) {
+      list = c.list;
+      return c.readable;
+    });
+    const int lookups = winposix::ResolverLookups();
+    EXPECT_EQ(GetLocalIPAddress(), c.address);
+    EXPECT_EQ(Prop("InternetStatus").GetOrd(*info), IsNetworkAddress(c.address) ? iOnline : iOffline);
+    EXPECT_EQ(winposix::ResolverLookups(), lookups) << "the local host's name went to the resolver";
+    if (!c.readable) {
+      char name[256] = {};
+      ASSERT_EQ(gethostname(name, sizeof name - 1), 0);
+      EXPECT_EQ(gethostbyname(name), nullptr);
+      EXPECT_EQ(WSAGetLastError(), WSANO_RECOVERY);
+    }
+  }
+}
+
+// A network namespace of the test's own, made and removed with the ip command.
+class NetworkNamespace {
+public:
+  NetworkNamespace() : name_("stowaway-inet-" + std::to_string(getpid())) {
+    if (geteuid() != 0) {
+      why_ = "making a network namespace needs root";
+    } else if (!Ip("netns add " + name_)) {
+      why_ = "ip netns is not available here";
+    } else {
+      made_ = true;
+    }
+  }
+  ~NetworkNamespace() {
+    if (made_) Ip("netns delete " + name_);
+  }
+  NetworkNamespace(const NetworkNamespace&) = delete;
+  NetworkNamespace& operator=(const NetworkNamespace&) = delete;
+
+  bool Made() const { return made_; }
+  const std::string& Why() const { return why_; }
+  // Runs "ip ARGS" on the namespace's devices.
+  bool InNamespace(const std::string& args) { return Ip("-n " + name_ + " " + args); }
+
+  // Runs f with the calling thread inside the namespace.
+  template <class F>
+  auto Inside(F f) {
+    const int home = open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    const int there = open(("/run/netns/" + name_).c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_GE(home, 0);
+    EXPECT_GE(there, 0);
+    EXPECT_EQ(setns(there, CLONE_NEWNET), 0);
+    auto result = f();
+    EXPECT_EQ(setns(home, CLONE_NEWNET), 0);
+    close(there);
+    close(home);
+    return result;
+  }
+
+private:
+  static bool Ip(const std::string& args) { return std::system(("ip " + args + " >/dev/null 2>&1").c_str()) == 0; }
+
+  std::string name_;
+  std::string why_;
+  bool made_ = false;
+};
+
+// An interface that is up while its cable is unplugged (a veth pair whose peer is down) gives
+// no address, so the machine is off line; once the peer comes up, it counts.
+TEST_F(InetTest, InterfaceUpWithoutALinkIsOffline) {
+  NetworkNamespace ns;
+  if (!ns.Made()) GTEST_SKIP() << ns.Why();
+  ASSERT_TRUE(ns.InNamespace("link set lo up"));
+  ASSERT_TRUE(ns.InNamespace("link add sw0 type veth peer name sw1"));
+  ASSERT_TRUE(ns.InNamespace("addr add 192.0.2.10/24 dev sw0"));
+  ASSERT_TRUE(ns.InNamespace("link set sw0 up"));
+  const auto status = [&] { return Prop("InternetStatus").GetOrd(*info); };
+  EXPECT_EQ(ns.Inside(GetLocalIPAddress), "127.0.0.1");
+  EXPECT_EQ(ns.Inside(status), iOffline);
+
+  ASSERT_TRUE(ns.InNamespace("link set sw1 up"));
+  std::string address;
+  for (int i = 0; i < 250 && (address = ns.Inside(GetLocalIPAddress)) != "192.0.2.10"; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(address, "192.0.2.10");
+  EXPECT_EQ(ns.Inside(status), iOnline);
 }
 
 }  // namespace

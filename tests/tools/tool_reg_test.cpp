@@ -63,3 +63,12 @@ TEST_F(ToolReg, ErrorsAndUsage) {
     EXPECT_THAT(r.err, HasSubstr(c.text));
   }
 }
+
+// A value set at a root key in one process reads back in the next ones.
+TEST_F(ToolReg, ValueAtTheRootReadsBackInAnotherProcess) {
+  ASSERT_EQ(RunTool({"reg", "set", "HKCU", "AtRoot", "root value"}).status, 0);
+  ASSERT_EQ(RunTool({"reg", "set", "HKCU\\Software\\Vexil", "After", "x"}).status, 0);
+  ToolResult q = RunTool({"reg", "query", "HKCU", "AtRoot"});
+  ASSERT_EQ(q.status, 0) << q.err;
+  EXPECT_EQ(q.out, "root value\n");
+}
