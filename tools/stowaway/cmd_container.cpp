@@ -12,6 +12,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"
+#include "printable_name.h"
 #include "progress.h"
 #include "safe_name.h"
 #include "stored_source.h"
@@ -89,8 +90,8 @@ int CmdList(CommandContext& ctx) {
   ctx.out << std::setw(12) << "SIZE" << std::setw(12) << "PACKED" << "  NAME\n";
   for (const SourceFile& f : files) {
     ctx.out << std::setw(12) << f.content.size() << std::setw(12) << f.packedSize << "  ";
-    if (several) ctx.out << f.storage << ": ";
-    ctx.out << Cp1252ToUtf8(f.name) << "\n";
+    if (several) ctx.out << PrintableName(f.storage) << ": ";
+    ctx.out << PrintableName(Cp1252ToUtf8(f.name)) << "\n";
   }
   return ExitOk;
 }
