@@ -1,6 +1,9 @@
 // The installer's program routine: the units' start-up steps, the application object, the
 // installation window from its form resource, the message loop; at the end the units'
 // end steps and the destruction of the window, whose storage removes the extracted files.
+// The installer fails closed: when the temporary directory cannot be used, or the setup
+// program is not unpacked there whole, the user is told why and nothing is started; the exit
+// status tells a calling script how it ended (see Unit1.h).
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -13,6 +16,8 @@
 #include "acInet.h"
 #include "acProcessorRecord.h"
 #include "acSystemInfo.h"
+#include "acUtils.h"
+#include "tempdir.h"
 
 int main() {
   // Start-up steps of the units.
@@ -27,15 +32,28 @@ int main() {
   InitInetUnit();        // the sockets layer, for the life of the process
   InitializeUnit1();
 
-  int status = 0;
+  int status = kExitFailed;
   try {
     app->Initialize();
     app->SetTitle("Installation");
-    app->CreateForm(Form1);
-    app->Run();
+    // The storage unpacks while the window is read, into the temporary directory: one that
+    // cannot be used is told first, and then nothing is unpacked or started.
+    if (GetTempDir().empty()) {
+      std::string reason = TempDirectoryProblem();
+      if (reason.empty()) reason = "the system names no temporary directory";
+      ShowInstallationError("The installation cannot start: " + reason + ".");
+    } else {
+      app->CreateForm(Form1);
+      if (const std::string problem = Form1->SetupProgramProblem(); !problem.empty()) {
+        ShowInstallationError(problem);
+      } else {
+        app->Run();
+        status = InstallerExitStatus(*app, *Form1);
+      }
+    }
   } catch (const std::exception& e) {
     app->ShowException(e);
-    status = 1;
+    status = kExitFailed;
   }
   FinalizeUnit1();
   app.reset();

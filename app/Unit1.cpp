@@ -12,6 +12,7 @@
 #include "acSystemInfo.h"
 #include "acTextPrimitives.h"
 #include "acTextUtils.h"
+#include "acUtils.h"
 #include "winapi.h"
 
 std::string SetupFileName = "vexil_qm_trial.exe";
@@ -111,9 +112,15 @@ void OpenWithDefaultBrowser(const std::string& url) {
   ShellExecuteA(nullptr, "open", program.c_str(), url.c_str(), nullptr, SW_SHOW);
 }
 
-std::string TForm1::StartPagePath() const { return acSystemInfo1->GetDirTemp() + "\\" + StartPageFileName; }
+std::string TForm1::StartPagePath() const {
+  const std::string dir = acSystemInfo1->GetDirTemp();
+  return dir.empty() ? std::string() : dir + "\\" + StartPageFileName;
+}
 
-void TForm1::FormActivate(TObject*) { WebBrowser1->Navigate(ToWide(StartPagePath())); }
+void TForm1::FormActivate(TObject*) {
+  const std::string page = StartPagePath();
+  if (!page.empty()) WebBrowser1->Navigate(ToWide(page));
+}
 
 void TForm1::Image2Click(TObject*) { OpenWithDefaultBrowser(VendorHomePage); }
 
@@ -130,11 +137,73 @@ void TForm1::WebBrowser1OpenLink(TObject*, const std::u16string& URL) {
 
 void TForm1::WebBrowser1DocumentComplete(TObject*, TObject*, const std::u16string&) { RunSetupProgram(); }
 
+namespace {
+
+// ShellExecuteA's failure values in words.
+std::string ShellErrorText(INT_PTR code) {
+  switch (code) {
+    case 0: return "the system is out of memory or resources";
+    case SE_ERR_FNF: return "the file was not found";
+    case SE_ERR_PNF: return "the path was not found";
+    case SE_ERR_ACCESSDENIED: return "access was denied";
+    case SE_ERR_OOM: return "there is not enough memory";
+    case ERROR_BAD_FORMAT: return "it is not a valid program";
+    case SE_ERR_NOASSOC: return "no program is associated with it";
+    default: return "error " + std::to_string(code);
+  }
+}
+
+}  // namespace
+
+void ShowInstallationError(const std::string& text) {
+  if (TGuiApplication* app = GuiApplication())
+    app->MessageBox(text, app->Title(), MB_OK | MB_ICONERROR);
+}
+
+std::string TForm1::SetupProgramProblem() const {
+  const std::string dir = acSystemInfo1->GetDirTemp();
+  if (dir.empty()) return "The installation cannot start: there is no usable temporary directory.";
+  const std::string path = dir + "\\" + SetupFileName;
+  int64_t expected = -1;
+  for (int i = 0; i < acFileStorage1->Files()->Count(); ++i)
+    if (acFileStorage1->File(i)->FileName == SetupFileName) expected = acFileStorage1->File(i)->Size;
+  const int64_t size = GetFileSizeByName(path);
+  if (size < 0)
+    return "The setup program could not be unpacked into " + dir + ": " + SetupFileName +
+           " is not there (the directory may be read-only or full).";
+  if (expected >= 0 && size != expected)
+    return "The setup program could not be unpacked into " + dir + ": only " + std::to_string(size) + " of " +
+           std::to_string(expected) + " bytes of " + SetupFileName + " were written (the disk may be full).";
+  return std::string();
+}
+
 void TForm1::RunSetupProgram() {
-  const std::string path = acSystemInfo1->GetDirTemp() + "\\" + SetupFileName;
-  HWND owner = GuiApplication() ? reinterpret_cast<HWND>(GuiApplication()->Handle()) : nullptr;
-  ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+  if (startingSetup_) return;
+  startingSetup_ = true;
+  const std::string dir = acSystemInfo1->GetDirTemp();
+  if (dir.empty()) {
+    setupFailed_ = true;
+    ShowInstallationError("The setup program cannot be started: there is no usable temporary directory.");
+  } else if (!setupStarted_) {
+    const std::string path = dir + "\\" + SetupFileName;
+    HWND owner = GuiApplication() ? reinterpret_cast<HWND>(GuiApplication()->Handle()) : nullptr;
+    const INT_PTR code = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOW));
+    if (code > 32) {
+      setupStarted_ = true;
+    } else {
+      setupFailed_ = true;
+      ShowInstallationError("The setup program " + path + " could not be started: " + ShellErrorText(code) + ".");
+    }
+  }
+  startingSetup_ = false;
   Close();
+}
+
+int InstallerExitStatus(const TGuiApplication& app, const TForm1& form) {
+  if (form.SetupStarted()) return kExitSetupStarted;
+  if (form.SetupFailed()) return kExitFailed;
+  if (app.TerminationSignal()) return kExitSignalBase + app.TerminationSignal();
+  return kExitClosedEarly;
 }
 
 void InitializeUnit1() {

@@ -21,6 +21,17 @@ extern const std::string StartPageFileName;
 // The vendor's home page, opened by a click on the logo.
 extern const std::string VendorHomePage;
 
+// The installer's exit status: 0 when the setup program was started; 1 when it could not be
+// unpacked or started (the user was told why); 2 when the window was closed before it started;
+// 128 + N when signal N (SIGINT, SIGTERM, SIGHUP) ended the installer before it started.
+constexpr int kExitSetupStarted = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitClosedEarly = 2;
+constexpr int kExitSignalBase = 128;
+
+// Tells the user why the installation cannot go on, with the application's message box.
+void ShowInstallationError(const std::string& text);
+
 // Opens url with the program that HKEY_CLASSES_ROOT\htmlfile\shell\open\command names: the
 // program path between the command's first two double quotes (or, without two quotes, its
 // program part), started with the address as its only parameter. Nothing is started when the
@@ -52,16 +63,32 @@ class TForm1 : public TForm {
   void WebBrowser1OpenLink(TObject* Sender, const std::u16string& URL);
 
   // Starts the extracted setup program with the shell's "open" verb and closes the window.
+  // When the shell cannot start it, the user is told why before the window closes.
   void RunSetupProgram();
-  // The full path of the extracted start page: DirTemp, one backslash, StartPageFileName.
+  // The full path of the extracted start page: DirTemp, one backslash, StartPageFileName;
+  // empty when there is no temporary directory (never a path at the drive's root).
   std::string StartPagePath() const;
+
+  // Why the setup program cannot be started from the temporary directory (no directory, not
+  // unpacked there, or not completely), naming the directory; empty when it is there whole.
+  std::string SetupProgramProblem() const;
+  bool SetupStarted() const { return setupStarted_; }
+  bool SetupFailed() const { return setupFailed_; }
 
 private:
   // Links followed in the pane go to WebBrowser1OpenLink (set in code, not in the form).
   void BindOpenLink();
+
+  bool setupStarted_ = false;
+  bool setupFailed_ = false;
+  bool startingSetup_ = false;  // a message box is open inside RunSetupProgram
 };
 
 extern TForm1* Form1;
+
+class TGuiApplication;
+// The exit status after the message loop has ended (see kExitSetupStarted and the others).
+int InstallerExitStatus(const TGuiApplication& app, const TForm1& form);
 
 // Makes the window's classes known to the form reader (once, before Form1 is created).
 void InitializeUnit1();

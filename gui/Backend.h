@@ -19,8 +19,9 @@ public:
   // Starts the toolkit; raises an Exception when no display can be opened.
   virtual void Initialize() = 0;
   virtual void SetApplicationTitle(const std::string& title) = 0;
-  // Calls handler from the message loop when the process gets SIGINT or SIGTERM.
-  virtual void WatchTerminationSignals(std::function<void()> handler) = 0;
+  // Calls handler with the signal's number from the message loop (or from a message box's
+  // own loop) when the process gets SIGINT, SIGTERM or SIGHUP.
+  virtual void WatchTerminationSignals(std::function<void(int)> handler) = 0;
 
   // Creates the form's window with its controls on first use, shows it and gives it focus.
   virtual void ShowForm(TForm& form) = 0;
@@ -36,6 +37,7 @@ public:
   virtual void Navigate(TWebBrowser& browser, const std::string& uri) = 0;
 
   // The message loop: runs until QuitLoop; QuitLoop before RunLoop makes RunLoop return at once.
+  // QuitLoop also answers an open message box as if it were cancelled.
   virtual void RunLoop() = 0;
   virtual void QuitLoop() = 0;
   // Handles the pending messages and returns.

@@ -1,13 +1,15 @@
 // The GTK 3 backend: one GtkWindow per form with a GtkLayout client area of the form's client
 // size, controls at absolute positions (labels and images in event boxes for their colour,
 // cursor and clicks, the browser pane a WebKitWebView, see GtkBrowserPane.h), the GTK main
-// loop, message dialogs and SIGINT / SIGTERM through GLib's signal sources.
+// loop, message dialogs and SIGINT / SIGTERM / SIGHUP through GLib's signal sources.
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <csignal>
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <vector>
 #include <string>
 
 #include "Backend.h"
@@ -113,10 +115,12 @@ public:
     g_set_application_name(Cp1252ToUtf8(title).c_str());
   }
 
-  void WatchTerminationSignals(std::function<void()> handler) override {
+  void WatchTerminationSignals(std::function<void(int)> handler) override {
     terminationHandler_ = std::move(handler);
-    for (int sig : {SIGINT, SIGTERM})
-      signalSources_.push_back(g_unix_signal_add(sig, &GtkBackend::OnSignal, this));
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+      signalWatches_.push_back(std::make_unique<SignalWatch>(SignalWatch{this, sig}));
+      signalSources_.push_back(g_unix_signal_add(sig, &GtkBackend::OnSignal, signalWatches_.back().get()));
+    }
   }
 
   void ShowForm(TForm& form) override {
@@ -185,6 +189,7 @@ public:
   void QuitLoop() override {
     quitRequested_ = true;
     if (gtk_main_level() > 0) gtk_main_quit();
+    if (openDialog_) gtk_dialog_response(GTK_DIALOG(openDialog_), GTK_RESPONSE_CANCEL);
   }
 
   void ProcessMessages() override {
@@ -209,7 +214,15 @@ public:
       if (FormWindow* fw = WindowOf(*GuiApplication()->MainForm())) parent = GTK_WINDOW(fw->window);
     GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, type, buttons, "%s", Cp1252ToUtf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), Cp1252ToUtf8(caption).c_str());
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    // A termination signal while the box is open answers it (QuitLoop); one that came
+    // before leaves nobody to answer, so the box is not shown at all.
+    int response = GTK_RESPONSE_CANCEL;
+    if (!quitRequested_) {
+      GtkWidget* outer = openDialog_;
+      openDialog_ = dialog;
+      response = gtk_dialog_run(GTK_DIALOG(dialog));
+      openDialog_ = outer;
+    }
     gtk_widget_destroy(dialog);
     switch (response) {
       case GTK_RESPONSE_OK: return IDOK;
@@ -246,9 +259,15 @@ public:
   }
 
 private:
-  static gboolean OnSignal(gpointer self) {
-    auto* b = static_cast<GtkBackend*>(self);
-    if (b->terminationHandler_) GuiGuarded(b->terminationHandler_);
+  struct SignalWatch {
+    GtkBackend* backend;
+    int signal;
+  };
+
+  static gboolean OnSignal(gpointer data) {
+    auto* watch = static_cast<SignalWatch*>(data);
+    GtkBackend* b = watch->backend;
+    if (b->terminationHandler_) GuiGuarded([&] { b->terminationHandler_(watch->signal); });
     return G_SOURCE_CONTINUE;
   }
 
@@ -467,8 +486,10 @@ private:
   bool quitRequested_ = false;
   std::map<TForm*, FormWindow*> forms_;
   std::map<TWebBrowser*, std::string> pendingUris_;
-  std::function<void()> terminationHandler_;
+  std::function<void(int)> terminationHandler_;
+  std::vector<std::unique_ptr<SignalWatch>> signalWatches_;
   std::vector<guint> signalSources_;
+  GtkWidget* openDialog_ = nullptr;  // the message box being shown, if any
 };
 
 }  // namespace

@@ -31,8 +31,9 @@ void TGuiApplication::Initialize() {
   if (initialized_) return;
   GuiBackend().Initialize();
   GuiBackend().SetApplicationTitle(Title());
-  GuiBackend().WatchTerminationSignals([this] {
-    GuiTrace("signal");
+  GuiBackend().WatchTerminationSignals([this](int signal) {
+    GuiTrace("signal " + std::to_string(signal));
+    if (!terminationSignal_) terminationSignal_ = signal;
     Terminate();
   });
   initialized_ = true;
@@ -65,6 +66,11 @@ void TGuiApplication::ProcessMessages() {
 uintptr_t TGuiApplication::Handle() const { return initialized_ ? GuiBackend().ApplicationHandle() : 0; }
 
 int TGuiApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  if (GuiTraceEnabled()) {
+    std::string line = "message-box " + caption + ": ";
+    for (char c : text) line += c == '\r' ? ' ' : c == '\n' ? ' ' : c;
+    GuiTrace(line);
+  }
   if (!initialized_) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     return IDOK;

@@ -7,7 +7,7 @@
 //   app->Initialize();
 //   app->SetTitle("Installation");
 //   app->CreateForm(Form1);     // Form1 = new TForm1(app), the first form becomes the main form
-//   app->Run();                 // until the main form closes, SIGINT or SIGTERM
+//   app->Run();                 // until the main form closes, SIGINT, SIGTERM or SIGHUP
 //   app.reset();                // destroys the forms and their components
 #include <cstdint>
 #include <exception>
@@ -59,8 +59,9 @@ class TGuiApplication : public TApplication {
   explicit TGuiApplication(TComponent* owner);
   ~TGuiApplication() override;
 
-  // Starts the toolkit (raises when there is no display) and routes SIGINT and SIGTERM to
-  // Terminate through the message loop.
+  // Starts the toolkit (raises when there is no display) and routes SIGINT, SIGTERM and
+  // SIGHUP to Terminate through the message loop (an open message box is answered with
+  // cancel).
   void Initialize();
   void SetTitle(const std::string& title);
 
@@ -78,6 +79,8 @@ class TGuiApplication : public TApplication {
   // Ends the message loop (at once when it runs, else when Run is called).
   void Terminate();
   bool Terminated() const { return terminated_; }
+  // The first termination signal received (SIGINT, SIGTERM or SIGHUP), or 0.
+  int TerminationSignal() const { return terminationSignal_; }
   void ProcessMessages();
 
   TForm* MainForm() const { return mainForm_; }
@@ -99,6 +102,7 @@ private:
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool initialized_ = false;
+  int terminationSignal_ = 0;
 };
 
 // The application object when it is a TGuiApplication, else nullptr.

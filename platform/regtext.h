@@ -16,7 +16,11 @@ std::string RegExportText(HKEY root, const std::string& keyPath);
 
 // Applies REGEDIT4 text: creates the keys of its sections and sets their
 // values; a section written as [-HKEY_...\Path] deletes that key tree and a
-// value written as "name"=- deletes that value. Throws std::runtime_error
-// with the line number for text it cannot parse (nothing is applied then) or
-// a registry write that fails.
+// value written as "name"=- deletes that value. Names may hold line breaks,
+// written \n and \r inside their quotes. The import is all or nothing and
+// writes each hive once: text it cannot parse or that breaks the registry's
+// limits (keys deeper than 512 levels, key names over 255 characters or with
+// control characters, value names over 16383) throws std::runtime_error with
+// the line number, and nothing is applied; so does a registry that cannot be
+// written.
 void RegImportText(const std::string& text);

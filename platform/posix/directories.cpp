@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "codepage.h"
 #include "errors.h"
 #include "handles.h"
 #include "pathmap.h"
 #include "prefix.h"
+#include "tempdir.h"
 #include "winapi.h"
 
 using namespace winposix;
@@ -50,6 +52,18 @@ DWORD GetTempPathA(DWORD nBufferLength, LPSTR lpBuffer)
         return 0;
     }
     return CopyOut(TempDirWin() + "\\", lpBuffer, nBufferLength);
+}
+
+std::string TempDirectoryProblem()
+{
+    try {
+        CheckedTempDirUnix();
+        return std::string();
+    } catch (const std::exception& e) {
+        std::string text;
+        Utf8ToCp1252(e.what(), text, true);
+        return text.empty() ? std::string("the temporary directory cannot be used") : text;
+    }
 }
 
 BOOL CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES)

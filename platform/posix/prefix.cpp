@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "codepage.h"
+#include "ownership.h"
 #include "shellfolders.h"
 
 namespace winposix {
@@ -87,7 +88,7 @@ void CreateStandardFolders(const std::string& prefix)
         throw std::runtime_error("cannot create the prefix directory " + prefix + ": " +
                                  std::strerror(error));
     }
-    if (!MakeDirs(prefix + "/drive_c"))
+    if (!MakeDirs(prefix + "/drive_c", 0755))
         throw std::runtime_error("cannot create " + prefix + "/drive_c: " + std::strerror(errno));
     for (const std::string& folder : StandardFolders())
         CreateFolder(folder, "");
@@ -121,11 +122,16 @@ std::string PrefixDir()
     static std::mutex mutex;
     static std::set<std::string> ready;
     std::lock_guard<std::mutex> lock(mutex);
+    // Another user's prefix (or one others may write to) is never used: its
+    // registry and drive C: would be theirs. Checked on every use, since the
+    // directories may change hands while the program runs.
+    CheckOwnedByUser(prefix, "prefix directory");
     struct stat st;
-    if (ready.count(prefix) && stat((prefix + "/drive_c").c_str(), &st) == 0)
-        return prefix;
-    CreateStandardFolders(prefix);
-    ready.insert(prefix);
+    if (!ready.count(prefix) || stat((prefix + "/drive_c").c_str(), &st) != 0) {
+        CreateStandardFolders(prefix);
+        ready.insert(prefix);
+    }
+    CheckOwnedByUser(prefix + "/drive_c", "drive_c directory");
     return prefix;
 }
 
@@ -193,11 +199,17 @@ std::string CheckedTempDirUnix()
         throw std::runtime_error("cannot open the temporary directory " + path + ": " +
                                  std::strerror(errno));
     }
-    if (fstat(fd, &st) != 0 || st.st_uid != geteuid()) {
+    if (fstat(fd, &st) != 0) {
+        const int err = errno;
         close(fd);
-        throw std::runtime_error("the temporary directory " + path +
-                                 " belongs to another user; not using it");
+        throw std::runtime_error("cannot examine the temporary directory " + path + ": " +
+                                 std::strerror(err));
     }
+    if (const std::string problem = OwnershipProblem(st, path, "temporary directory"); !problem.empty()) {
+        close(fd);
+        throw std::runtime_error(problem);
+    }
+    // Only readable by others: made private again, nothing foreign can be in it.
     if ((st.st_mode & 077) != 0 && fchmod(fd, 0700) != 0) {
         close(fd);
         throw std::runtime_error("cannot make the temporary directory " + path + " private: " +

@@ -9,7 +9,8 @@ namespace winposix {
 // The prefix directory (STOWAWAY_PREFIX, else $XDG_DATA_HOME/stowaway with
 // XDG data home defaulting to ~/.local/share), without a trailing slash.
 // Creates it and drive_c's standard folders on first use; throws
-// std::runtime_error when that is impossible.
+// std::runtime_error when that is impossible, or when the prefix or its
+// drive_c belongs to another user or is writable by group or others.
 std::string PrefixDir();
 
 // PrefixDir() + "/drive_c".
@@ -25,7 +26,8 @@ std::string TempDirWin();
 
 // The Unix path of the temporary directory, created with mode 0700 when
 // missing. Throws std::runtime_error when the directory is a symbolic link,
-// not a directory, or owned by someone else: such a directory is never used.
+// not a directory, owned by someone else or writable by group or others: such
+// a directory is never used.
 std::string CheckedTempDirUnix();
 
 // The Unix path below drive_c for a path written C:\...; no case lookup.

@@ -253,7 +253,7 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOption
         return ERROR_INVALID_HANDLE;
     std::vector<std::string> sub = SplitKeyPath(lpSubKey);
     for (const std::string& name : sub)
-        if (name.size() > 255)
+        if (!IsValidKeyName(name))
             return ERROR_INVALID_PARAMETER;
     if (!sub.empty() && !(ref.access & KEY_CREATE_SUB_KEY))
         return ERROR_ACCESS_DENIED;
@@ -263,6 +263,9 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD dwOption
     LSTATUS status = Target(full, hive, path);
     if (status != ERROR_SUCCESS)
         return status;
+    // Deeper keys would only grow the file and slow every later call.
+    if (path.size() > kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
     bool created = false;
     status = ModifyHive(hive, [&](RegKey& root, bool& changed) {
         RegKey* key = root.Create(path, created);
@@ -320,6 +323,8 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const
     if (status != ERROR_SUCCESS)
         return status;
     const std::string name = lpValueName ? lpValueName : "";
+    if (name.size() > kMaxValueNameLength)
+        return ERROR_INVALID_PARAMETER;
     const std::string data(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0);
     return ModifyHive(hive, [&](RegKey& root, bool& changed) {
         RegKey* key = path.empty() ? &root : root.Find(path);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "errors.h"
+#include "ownership.h"
 #include "prefix.h"
 #include "regformat.h"
 #include "regseed.h"
@@ -67,6 +68,11 @@ LSTATUS Load(const std::string& path, std::shared_ptr<const RegKey>& root, struc
         ReportOnce("cannot read the registry file " + path + ": " +
                    std::strerror(readError ? readError : errno) + "; registry calls on it fail");
         return ERROR_REGISTRY_IO_FAILED;
+    }
+    // Another user's file (or one others may write) could name the programs we start.
+    if (const std::string problem = OwnershipProblem(st, path, "registry file"); !problem.empty()) {
+        ReportOnce(problem + "; registry calls on it fail");
+        return ERROR_ACCESS_DENIED;
     }
     try {
         root = ParseWineRegistry(text);
@@ -177,6 +183,11 @@ LSTATUS ReadHive(Hive hive, std::shared_ptr<const RegKey>& root)
     }
     struct stat st;
     if (stat(path.c_str(), &st) == 0) {
+        // A change of owner or mode leaves the cached version's stamp as it was.
+        if (const std::string problem = OwnershipProblem(st, path, "registry file"); !problem.empty()) {
+            ReportOnce(problem + "; registry calls on it fail");
+            return ERROR_ACCESS_DENIED;
+        }
         std::lock_guard<std::mutex> lock(cacheMutex);
         auto it = cache.find(path);
         if (it != cache.end() && SameVersion(it->second, st)) {

@@ -9,7 +9,8 @@
 // A damaged or unreadable file is reported once on stderr and left as it is;
 // calls on that hive then fail with ERROR_REGISTRY_CORRUPT or
 // ERROR_REGISTRY_IO_FAILED. A missing file is created with the values that
-// Windows would hold (see regseed.h).
+// Windows would hold (see regseed.h). A file that belongs to another user or is
+// writable by group or others is reported once and refused (ERROR_ACCESS_DENIED).
 #pragma once
 
 #include <functional>

@@ -1,13 +1,18 @@
-// REGEDIT4 export and import over the registry API.
+// REGEDIT4 export over the registry API, and import straight into the hives:
+// the whole text is checked first and then applied in one change per hive, so
+// an import is all or nothing and writes each hive file once.
 #include "regtext.h"
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <stdexcept>
 #include <vector>
 
 #include "codepage.h"
 #include "regformat.h"
+#include "regimport.h"
+#include "regstore.h"
 #include "regtree.h"
 #include "winapi.h"
 
@@ -44,10 +49,20 @@ struct KeyHolder {
     }
 };
 
+// A quoted string: backslash and quote escaped, and line breaks written as
+// \n and \r so that a name holding them stays on its line.
 std::string Quote(const std::string& text)
 {
     std::string out = "\"";
     for (char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
+        if (c == '\r') {
+            out += "\\r";
+            continue;
+        }
         if (c == '\\' || c == '"')
             out += '\\';
         out += c;
@@ -142,6 +157,33 @@ struct ImportKey {
     std::vector<ImportValue> values;
 };
 
+// The key's names below its hive's root (HKEY_CLASSES_ROOT lies at Software\Classes).
+std::vector<std::string> HivePath(const ImportKey& key)
+{
+    std::vector<std::string> path;
+    if (key.root == HKEY_CLASSES_ROOT)
+        path = {"Software", "Classes"};
+    for (std::string& part : winposix::SplitKeyPath(key.path))
+        path.push_back(std::move(part));
+    return path;
+}
+
+// Refuses what the registry would refuse, before anything is applied.
+void CheckLimits(const ImportKey& key, size_t number)
+{
+    const std::string where = "line " + std::to_string(number) + ": ";
+    const std::vector<std::string> path = HivePath(key);
+    if (key.remove && winposix::SplitKeyPath(key.path).empty())
+        Fail(where + "a root key cannot be deleted");
+    if (path.size() > winposix::kMaxKeyDepth)
+        Fail(where + "the key lies " + std::to_string(path.size()) + " levels deep (at most " +
+             std::to_string(winposix::kMaxKeyDepth) + ")");
+    for (const std::string& name : path)
+        if (!winposix::IsValidKeyName(name))
+            Fail(where + "bad key name (1 to " + std::to_string(winposix::kMaxKeyNameLength) +
+                 " characters, no control characters)");
+}
+
 int Hex(char c)
 {
     if (c >= '0' && c <= '9')
@@ -155,8 +197,13 @@ std::string ParseQuoted(const std::string& line, size_t& pos, size_t number)
     std::string out;
     ++pos;
     while (pos < line.size() && line[pos] != '"') {
-        if (line[pos] == '\\' && pos + 1 < line.size())
+        if (line[pos] == '\\' && pos + 1 < line.size()) {
             ++pos;
+            if (line[pos] == 'n' || line[pos] == 'r') {
+                out += line[pos++] == 'n' ? '\n' : '\r';
+                continue;
+            }
+        }
         out += line[pos++];
     }
     if (pos >= line.size())
@@ -262,6 +309,7 @@ std::vector<ImportKey> ParseImport(const std::string& text)
             }
             if (!SplitRoot(name, key.root, key.path))
                 Fail("line " + std::to_string(number) + ": unknown root key in " + name);
+            CheckLimits(key, number);
             keys.push_back(key);
             continue;
         }
@@ -277,31 +325,57 @@ std::vector<ImportKey> ParseImport(const std::string& text)
             Fail("line " + std::to_string(number) + ": unexpected text");
         if (p >= line.size() || line[p] != '=')
             Fail("line " + std::to_string(number) + ": expected '='");
+        if (value.name.size() > winposix::kMaxValueNameLength)
+            Fail("line " + std::to_string(number) + ": value name longer than " +
+                 std::to_string(winposix::kMaxValueNameLength) + " characters");
         ParseImportData(line, p + 1, number, value);
         keys.back().values.push_back(value);
     }
     return keys;
 }
 
-LSTATUS DeleteTree(HKEY root, const std::string& path)
+// Applies the parsed keys to both hives' trees; HKEY_CLASSES_ROOT
+// changes go to the user's key when it exists there, else to the machine's.
+// Tells which trees changed.
+void ApplyImport(const std::vector<ImportKey>& keys, winposix::RegKey& machine, winposix::RegKey& user,
+                 bool& machineChanged, bool& userChanged)
 {
-    KeyHolder key;
-    LSTATUS status = RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key.key);
-    if (status != ERROR_SUCCESS)
-        return status;
-    char name[256];
-    while (true) {
-        DWORD size = sizeof name;
-        status = RegEnumKeyExA(key.key, 0, name, &size, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS || (status = DeleteTree(key.key, name)) != ERROR_SUCCESS)
-            return status;
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    for (const ImportKey& key : keys) {
+        const std::vector<std::string> path = HivePath(key);
+        winposix::RegKey* root = &machine;
+        if (key.root == HKEY_CURRENT_USER || (key.root == HKEY_CLASSES_ROOT && user.Find(path)))
+            root = &user;
+        bool& changed = root == &user ? userChanged : machineChanged;
+        if (key.remove) {
+            changed = root->Remove(path) || changed;
+            continue;
+        }
+        bool created = false;
+        winposix::RegKey* target = path.empty() ? root : root->Create(path, created);
+        if (created) {
+            target->modified = now;
+            changed = true;
+        }
+        for (const ImportValue& value : key.values) {
+            if (value.remove ? target->DeleteValue(value.name)
+                             : (target->SetValue(value.name, value.type, value.data), true)) {
+                target->modified = now;
+                changed = true;
+            }
+        }
     }
-    return RegDeleteKeyA(root, path.c_str());
 }
 
 } // namespace
+
+void winposix::ApplyRegImport(const std::string& text, RegKey& machine, RegKey& user, bool& machineChanged,
+                              bool& userChanged)
+{
+    const std::vector<ImportKey> keys = ParseImport(text);
+    // Everything was checked while parsing: applying cannot fail halfway.
+    ApplyImport(keys, machine, user, machineChanged, userChanged);
+}
 
 std::string RegExportText(HKEY root, const std::string& keyPath)
 {
@@ -326,31 +400,16 @@ std::string RegExportText(HKEY root, const std::string& keyPath)
 
 void RegImportText(const std::string& text)
 {
-    for (const ImportKey& key : ParseImport(text)) {
-        if (key.remove) {
-            LSTATUS status = DeleteTree(key.root, key.path);
-            if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-                Fail("cannot delete the key " + key.path + Error(status));
-            continue;
-        }
-        KeyHolder handle;
-        LSTATUS status = RegCreateKeyExA(key.root, key.path.c_str(), 0, nullptr,
-                                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                         &handle.key, nullptr);
-        if (status != ERROR_SUCCESS)
-            Fail("cannot create the key " + key.path + Error(status));
-        for (const ImportValue& value : key.values) {
-            if (value.remove) {
-                status = RegDeleteValueA(handle.key, value.name.c_str());
-                if (status == ERROR_FILE_NOT_FOUND)
-                    status = ERROR_SUCCESS;
-            } else {
-                status = RegSetValueExA(handle.key, value.name.c_str(), 0, value.type,
-                                        reinterpret_cast<const BYTE*>(value.data.data()),
-                                        static_cast<DWORD>(value.data.size()));
-            }
-            if (status != ERROR_SUCCESS)
-                Fail("cannot write the value " + value.name + " of " + key.path + Error(status));
-        }
-    }
+    using winposix::Hive;
+    using winposix::RegKey;
+    // Both hives are locked (machine first; nothing else holds two locks) and
+    // changed together; the user's file is written first, then the machine's.
+    const LSTATUS status = winposix::ModifyHive(Hive::Machine, [&](RegKey& machine, bool& machineChanged) {
+        return winposix::ModifyHive(Hive::User, [&](RegKey& user, bool& userChanged) {
+            winposix::ApplyRegImport(text, machine, user, machineChanged, userChanged);
+            return static_cast<LSTATUS>(ERROR_SUCCESS);
+        });
+    });
+    if (status != ERROR_SUCCESS)
+        Fail("cannot write the registry" + Error(status));
 }

@@ -91,6 +91,16 @@ std::unique_ptr<RegKey> RegKey::Clone() const
     return copy;
 }
 
+bool IsValidKeyName(const std::string& name)
+{
+    if (name.empty() || name.size() > kMaxKeyNameLength)
+        return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7f || c == '\\')
+            return false;
+    return true;
+}
+
 std::vector<std::string> SplitKeyPath(const std::string& path)
 {
     std::vector<std::string> parts;

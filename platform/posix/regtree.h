@@ -40,6 +40,17 @@ struct RegKey {
     std::unique_ptr<RegKey> Clone() const;
 };
 
+// Windows' limits: a key lies at most 512 levels below its hive's root, a key
+// name holds at most 255 characters (printable ones: no control characters,
+// which no REGEDIT4 section line could carry) and a value name at most 16383.
+constexpr size_t kMaxKeyDepth = 512;
+constexpr size_t kMaxKeyNameLength = 255;
+constexpr size_t kMaxValueNameLength = 16383;
+
+// True when name is a key name Windows accepts: 1 to 255 characters, none of
+// them a control character (the backslash separates names and is never in one).
+bool IsValidKeyName(const std::string& name);
+
 // The names of a key path: "Software\Classes\.html" gives three names; empty
 // names (leading, doubled or trailing backslashes) are skipped.
 std::vector<std::string> SplitKeyPath(const std::string& path);

@@ -1,5 +1,5 @@
-// ShellExecuteA with the verb "open": programs (ELF files and #! scripts)
-// start directly, everything else (documents, directories, http and https
+// ShellExecuteA with the verb "open": programs (ELF files, and #! scripts that
+// are executable or carry a program extension) start directly, everything else (documents, directories, http and https
 // addresses) opens with the desktop's default application through xdg-open.
 // Started programs are detached: they run in a session of their own and are
 // not children of the caller.
@@ -87,7 +87,24 @@ bool IsUrl(const std::string& file)
     return true;
 }
 
-bool IsProgram(const std::string& path)
+// The extensions that make a script a program on Windows' side (and ".sh" on
+// ours): a "#!" file carrying one of them runs even without its executable bit.
+bool HasProgramExtension(const std::string& path)
+{
+    const size_t dot = path.find_last_of("./");
+    if (dot == std::string::npos || path[dot] != '.')
+        return false;
+    const std::string extension = path.substr(dot);
+    for (const char* known : {".exe", ".com", ".bat", ".cmd", ".sh"})
+        if (EqualNoCase(extension.c_str(), known))
+            return true;
+    return false;
+}
+
+// A file that "open" runs directly: an ELF executable, or a "#!" script that is
+// already executable or has a program extension. Any other file, whatever its
+// first bytes, is a document for the desktop's opener.
+bool IsProgram(const std::string& path, const struct stat& st)
 {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -95,8 +112,11 @@ bool IsProgram(const std::string& path)
     char head[4] = {};
     ssize_t n = read(fd, head, sizeof head);
     close(fd);
-    return (n >= 4 && head[0] == 0x7f && head[1] == 'E' && head[2] == 'L' && head[3] == 'F') ||
-           (n >= 2 && head[0] == '#' && head[1] == '!');
+    if (n >= 4 && head[0] == 0x7f && head[1] == 'E' && head[2] == 'L' && head[3] == 'F')
+        return true;
+    if (n >= 2 && head[0] == '#' && head[1] == '!')
+        return (st.st_mode & S_IXUSR) != 0 || HasProgramExtension(path);
+    return false;
 }
 
 // Starts argv detached: a short-lived child starts the program in a new
@@ -198,8 +218,9 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParame
         SetLastError(code);
         return Result(code == ERROR_FILE_NOT_FOUND ? SE_ERR_FNF : SE_ERR_PNF);
     }
-    if (S_ISREG(st.st_mode) && IsProgram(path)) {
-        // Files written by the extraction carry no executable bit yet.
+    if (S_ISREG(st.st_mode) && IsProgram(path, st)) {
+        // Files written by the extraction carry no executable bit yet; only a
+        // program about to run gets one.
         if ((st.st_mode & S_IXUSR) == 0 &&
             chmod(path.c_str(), st.st_mode | ((st.st_mode & 0444) >> 2)) != 0) {
             SetLastError(ERROR_ACCESS_DENIED);

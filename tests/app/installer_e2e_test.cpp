@@ -10,10 +10,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <pwd.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -98,6 +102,41 @@ double MtimeSeconds(const fs::path& p) {
 
 bool Alive(pid_t pid) { return pid > 0 && kill(pid, 0) == 0; }
 
+// The temporary directory below a prefix, as the installer names it for this user.
+fs::path TempBelow(const fs::path& prefix) {
+  const struct passwd* pw = getpwuid(geteuid());
+  return prefix / "drive_c" / "users" / (pw && pw->pw_name ? pw->pw_name : "user") / "Temp";
+}
+
+// A small tmpfs mounted over a directory in a mount namespace of the calling process's own.
+struct SmallMount {
+  unsigned long flags = 0;
+  std::string options;
+};
+
+// Mounts m over dir in a new mount namespace; true when it worked. Only async-signal-safe
+// calls: it runs between fork and exec.
+bool MountPrivately(const char* dir, const SmallMount& m) {
+  return unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+         mount("tmpfs", dir, "tmpfs", m.flags, m.options.c_str()) == 0;
+}
+
+// Whether this process may mount such a file system (root in CI); the reason when not.
+std::string CannotMount() {
+  const fs::path dir = fs::temp_directory_path() / ("stowaway-mount-probe-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const std::string path = dir.string();
+  const SmallMount m{0, "size=8k,mode=0700"};
+  const pid_t pid = fork();
+  if (pid == 0) _exit(MountPrivately(path.c_str(), m) ? 0 : 1);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  fs::remove_all(dir);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0
+             ? std::string()
+             : "cannot mount a small file system over the temporary directory (needs root)";
+}
+
 struct RunRecord {
   fs::path prefix, trace, shot, demoLog, temp;
   int status = -1;
@@ -125,10 +164,15 @@ protected:
     Finish(pid);
   }
 
-  pid_t Launch(const std::string& executable, const std::string& artefact) {
+  // Starts the installer on a fresh prefix; prepare may change the prefix first, and mount,
+  // when given, is mounted over the temporary directory for the installer alone.
+  pid_t Launch(const std::string& executable, const std::string& artefact,
+               const std::function<void(const fs::path&)>& prepare = {}, const SmallMount* mount = nullptr) {
     run_.prefix = fs::temp_directory_path() / ("stowaway-e2e-" + std::to_string(getpid()) + "-" + artefact);
     fs::remove_all(run_.prefix);
     fs::create_directories(run_.prefix);
+    fs::permissions(run_.prefix, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
     run_.trace = run_.prefix / "trace.txt";
     run_.demoLog = run_.prefix / "demo.log";
     run_.shot = fs::path(STOWAWAY_ARTEFACT_DIR) / (artefact + ".png");
@@ -157,10 +201,29 @@ protected:
     envp.push_back(nullptr);
     std::string exe = executable;
     char* argv[] = {exe.data(), nullptr};
+    if (prepare) prepare(run_.prefix);
 
+    if (mount) {
+      const std::string temp = TempBelow(run_.prefix).string();
+      const pid_t pid = fork();
+      if (pid == 0) {
+        if (MountPrivately(temp.c_str(), *mount)) execve(exe.c_str(), argv, envp.data());
+        _exit(127);
+      }
+      return pid;
+    }
     pid_t pid = -1;
     if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
     return pid;
+  }
+
+  // Waits (at most 60 s) until the installer's trace holds event; false when it never does.
+  bool WaitForEvent(const std::string& event) {
+    for (int i = 0; i < 12000; ++i) {
+      if (IndexOf(ReadTrace(run_.trace), event) >= 0) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
   }
 
   void Finish(pid_t pid) {
@@ -185,9 +248,22 @@ protected:
     std::string word;
     pid_t demo;
     while (log >> word >> demo) run_.demoPids.push_back(demo);
-    run_.temp = run_.prefix / "drive_c" / "users";
-    for (const auto& user : fs::directory_iterator(run_.temp))
-      if (fs::exists(user.path() / "Temp")) run_.temp = user.path() / "Temp";
+    run_.temp = TempBelow(run_.prefix);
+  }
+
+  // A run that could not start the setup program: the user was told (a message box naming
+  // the problem, answered here by SIGTERM, which closes it), nothing was started, status 1.
+  void ExpectToldAndNothingStarted(pid_t pid, const std::vector<std::string>& texts) {
+    ASSERT_GT(pid, 0);
+    const bool told = WaitForEvent("message-box");
+    kill(pid, SIGTERM);
+    Finish(pid);
+    ASSERT_TRUE(told) << "no message box; trace:\n" << ReadText(run_.trace);
+    const std::string message = run_.lines[IndexOf(run_.lines, "message-box")].rest;
+    for (const std::string& text : texts) EXPECT_THAT(message, HasSubstr(text));
+    EXPECT_TRUE(WIFEXITED(run_.status) && WEXITSTATUS(run_.status) == 1) << "status " << run_.status;
+    EXPECT_EQ(ReadText(run_.demoLog), "") << "the setup program started";
+    EXPECT_EQ(IndexOf(run_.lines, "shown"), -1) << "the window was shown";
   }
 
   void ExpectCleanEnd() {
@@ -287,27 +363,106 @@ TEST_F(InstallerRun, MissingStartPageShowsTheErrorPageAndStillStartsTheSetup) {
   ExpectOneSetupStartThatOutlivesTheInstaller();
 }
 
-TEST_F(InstallerRun, SigtermWhileTheWindowIsOpenEndsTheProgramAndRemovesTheFiles) {
-  const pid_t pid = Launch(STOWAWAY_INSTALLER, "installer-sigterm");
-  ASSERT_GT(pid, 0);
-  // As soon as the window is shown, before the page has loaded.
-  bool shown = false;
-  for (int i = 0; i < 3000 && !shown; ++i) {
-    shown = IndexOf(ReadTrace(run_.trace), "shown") >= 0;
-    if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+TEST_F(InstallerRun, TerminationSignalsWhileTheWindowIsOpenEndTheProgramNonZeroAndRemoveTheFiles) {
+  for (int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const pid_t pid = Launch(STOWAWAY_INSTALLER, "installer-signal-" + std::to_string(signal));
+    ASSERT_GT(pid, 0);
+    // As soon as the window is shown, before the page has loaded.
+    ASSERT_TRUE(WaitForEvent("shown"));
+    kill(pid, signal);
+    Finish(pid);
+    if (IndexOf(run_.lines, "document-complete") >= 0 && IndexOf(run_.lines, "signal") < 0)
+      GTEST_SKIP() << "the page loaded before the signal arrived";
+    EXPECT_FALSE(run_.timedOut);
+    // Interrupted before the setup program started: 128 + the signal, as a shell reports it.
+    EXPECT_TRUE(WIFEXITED(run_.status) && WEXITSTATUS(run_.status) == 128 + signal) << "status " << run_.status;
+    EXPECT_GT(IndexOf(run_.lines, "application-destroyed"), IndexOf(run_.lines, "loop-end"));
+    ASSERT_GE(IndexOf(run_.lines, "signal"), 0);
+    EXPECT_EQ(run_.lines[IndexOf(run_.lines, "signal")].rest, std::to_string(signal));
+    EXPECT_EQ(IndexOf(run_.lines, "document-complete"), -1);
+    EXPECT_TRUE(run_.demoPids.empty()) << "the setup program started";
+    // Nothing runs from the temporary directory, so both files are gone.
+    EXPECT_FALSE(fs::exists(run_.temp / "startseite.html"));
+    EXPECT_FALSE(fs::exists(run_.temp / "vexil_qm_trial.exe"));
+    fs::remove_all(run_.prefix);
   }
-  ASSERT_TRUE(shown);
-  kill(pid, SIGTERM);
-  Finish(pid);
-  if (IndexOf(run_.lines, "document-complete") >= 0 && IndexOf(run_.lines, "signal") < 0)
-    GTEST_SKIP() << "the page loaded before the signal arrived";
-  ExpectCleanEnd();
-  EXPECT_GE(IndexOf(run_.lines, "signal"), 0);
-  EXPECT_EQ(IndexOf(run_.lines, "document-complete"), -1);
-  EXPECT_TRUE(run_.demoPids.empty()) << "the setup program started";
-  // Nothing runs from the temporary directory, so both files are gone.
-  EXPECT_FALSE(fs::exists(run_.temp / "startseite.html"));
-  EXPECT_FALSE(fs::exists(run_.temp / "vexil_qm_trial.exe"));
+}
+
+TEST_F(InstallerRun, ARefusedTemporaryDirectoryOrPrefixIsToldAndNothingIsUnpackedOrStarted) {
+  const fs::path elsewhere = fs::temp_directory_path() / ("stowaway-e2e-elsewhere-" + std::to_string(getpid()));
+  fs::remove_all(elsewhere);
+  fs::create_directories(elsewhere);
+  struct Case {
+    const char* name;
+    bool needsRoot;
+    std::function<void(const fs::path& prefix)> prepare;
+    std::vector<std::string> texts;  // in the message
+  };
+  const std::vector<Case> cases = {
+      {"temp-link", false,
+       [&](const fs::path& prefix) {
+         fs::create_directories(TempBelow(prefix).parent_path());
+         fs::create_directory_symlink(elsewhere, TempBelow(prefix));
+       },
+       {"/Temp", "link"}},
+      {"temp-writable-by-others", false,
+       [](const fs::path& prefix) {
+         fs::create_directories(TempBelow(prefix));
+         chmod(TempBelow(prefix).c_str(), 0777);
+       },
+       {"/Temp", "writable by group or others", "0777"}},
+      {"temp-foreign", true,
+       [](const fs::path& prefix) {
+         fs::create_directories(TempBelow(prefix));
+         if (chown(TempBelow(prefix).c_str(), 54321, 54321) != 0) std::perror("chown");
+       },
+       {"/Temp", "54321", "not to"}},
+      {"prefix-writable-by-others", false, [](const fs::path& prefix) { chmod(prefix.c_str(), 0777); },
+       {"prefix directory", "0777"}},
+      {"prefix-foreign", true,
+       [](const fs::path& prefix) {
+         if (chown(prefix.c_str(), 54321, 54321) != 0) std::perror("chown");
+       },
+       {"prefix directory", "54321"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsRoot && geteuid() != 0) {
+      std::printf("skipped %s: giving a directory to another user needs root\n", c.name);
+      continue;
+    }
+    ExpectToldAndNothingStarted(Launch(STOWAWAY_INSTALLER, std::string("installer-") + c.name, c.prepare), c.texts);
+    // Nothing was unpacked anywhere: not where the link points, not at the root.
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_FALSE(fs::exists("/vexil_qm_trial.exe"));
+    EXPECT_FALSE(fs::exists("/startseite.html"));
+    fs::remove_all(run_.prefix);
+  }
+  fs::remove_all(elsewhere);
+}
+
+TEST_F(InstallerRun, AFullOrReadOnlyTemporaryDirectoryIsToldAndNothingIsStarted) {
+  if (const std::string reason = CannotMount(); !reason.empty()) GTEST_SKIP() << reason;
+  struct Case {
+    const char* name;
+    SmallMount mount;
+  };
+  // 8 KiB hold the start page but not the setup program.
+  const Case cases[] = {
+      {"full", {0, "size=8k,mode=0700"}},
+      {"read-only", {MS_RDONLY, "size=64k,mode=0700"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto makeTemp = [](const fs::path& prefix) {
+      fs::create_directories(TempBelow(prefix));
+      chmod(TempBelow(prefix).c_str(), 0700);
+    };
+    ExpectToldAndNothingStarted(Launch(STOWAWAY_INSTALLER, std::string("installer-temp-") + c.name, makeTemp, &c.mount),
+                                {"could not be unpacked", "Temp", "vexil_qm_trial.exe"});
+    fs::remove_all(run_.prefix);
+  }
 }
 
 }  // namespace

@@ -114,6 +114,34 @@ TEST_F(InstallerForm1, TheExecutableCarriesTheWindowWithBothFilesUnderTheUnitsNa
   EXPECT_FALSE(fs::exists(temp / SetupFileName));
 }
 
+TEST_F(InstallerForm1, ASetupProgramNotUnpackedWholeIsNamedAndNotStarted) {
+  const fs::path temp = WindowsPathToUnix(GetTempDir());
+  auto window = std::make_unique<TForm1>(nullptr, InstallerForm());
+  EXPECT_EQ(window->SetupProgramProblem(), "");
+  const std::string dir = window->acSystemInfo1->GetDirTemp();
+  struct Case {
+    const char* what;
+    void (*spoil)(const fs::path& setup);
+    const char* text;
+  };
+  const Case cases[] = {
+      {"cut short", [](const fs::path& setup) { fs::resize_file(setup, 100); }, "only 100 of "},
+      {"missing", [](const fs::path& setup) { fs::remove(setup); }, " is not there"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.spoil(temp / SetupFileName);
+    const std::string problem = window->SetupProgramProblem();
+    EXPECT_THAT(problem, ::testing::HasSubstr("could not be unpacked into " + dir + ":"));
+    EXPECT_THAT(problem, ::testing::HasSubstr(c.text));
+    EXPECT_THAT(problem, ::testing::HasSubstr(SetupFileName));
+  }
+  // The shell cannot start a missing program: the failure is recorded, nothing started.
+  window->RunSetupProgram();
+  EXPECT_TRUE(window->SetupFailed());
+  EXPECT_FALSE(window->SetupStarted());
+}
+
 // OpenWithDefaultBrowser with a registered command: a script that records its arguments.
 struct BrowserCase {
   const char* name;

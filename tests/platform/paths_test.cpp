@@ -98,10 +98,13 @@ TEST_F(PathsTest, PlantedTemporaryDirectoryIsRefused)
     EXPECT_EQ(GetTempPathA(MAX_PATH, temp), 0u);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
 
-    // A directory that is too open is made private again (it is ours).
+    // One that others may write to is refused too: something may be planted in it already.
     unlink(unix.c_str());
     mkdir(unix.c_str(), 0777);
     chmod(unix.c_str(), 0777);
+    EXPECT_EQ(GetTempPathA(MAX_PATH, temp), 0u);
+    // One that others may only read is still ours alone: made private again.
+    chmod(unix.c_str(), 0755);
     EXPECT_GT(GetTempPathA(MAX_PATH, temp), 0u);
     struct stat st;
     ASSERT_EQ(stat(unix.c_str(), &st), 0);

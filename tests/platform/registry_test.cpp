@@ -206,3 +206,48 @@ TEST_F(RegistryTest, FirstUseSeedsWhatTheLibraryReads)
         EXPECT_EQ(access(WindowsPathToUnix(program).c_str(), X_OK), 0) << program;
     }
 }
+
+TEST_F(RegistryTest, KeysAndNamesStayWithinWindowsLimits)
+{
+    auto deep = [](size_t levels, const std::string& first = "Software") {
+        std::string path = first;
+        for (size_t i = 1; i < levels; ++i)
+            path += "\\k";
+        return path;
+    };
+    struct Case {
+        const char* what;
+        HKEY root;
+        std::string key;
+        std::string valueName;
+        LSTATUS expected;
+    };
+    const Case cases[] = {
+        {"512 levels", HKEY_CURRENT_USER, deep(512), "v", ERROR_SUCCESS},
+        {"513 levels", HKEY_CURRENT_USER, deep(513), "v", ERROR_INVALID_PARAMETER},
+        // Classes keys lie two levels down in their hive: Software\Classes.
+        {"510 levels of classes", HKEY_CLASSES_ROOT, deep(510, ".stw"), "v", ERROR_SUCCESS},
+        {"511 levels of classes", HKEY_CLASSES_ROOT, deep(511, ".stw"), "v", ERROR_INVALID_PARAMETER},
+        {"255-character name", HKEY_CURRENT_USER, "Software\\" + std::string(255, 'n'), "v", ERROR_SUCCESS},
+        {"256-character name", HKEY_CURRENT_USER, "Software\\" + std::string(256, 'n'), "v", ERROR_INVALID_PARAMETER},
+        {"line break in a key name", HKEY_CURRENT_USER, "Software\\a\nb", "v", ERROR_INVALID_PARAMETER},
+        {"escape in a key name", HKEY_CURRENT_USER, "Software\\a\x1b[0m", "v", ERROR_INVALID_PARAMETER},
+        {"16383-character value name", HKEY_CURRENT_USER, "Software\\V", std::string(16383, 'v'), ERROR_SUCCESS},
+        {"16384-character value name", HKEY_CURRENT_USER, "Software\\V", std::string(16384, 'v'),
+         ERROR_INVALID_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HKEY key = nullptr;
+        LSTATUS status = RegCreateKeyExA(c.root, c.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        if (status == ERROR_SUCCESS) {
+            status = RegSetValueExA(key, c.valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+            RegCloseKey(key);
+        }
+        EXPECT_EQ(status, c.expected);
+    }
+    // Nothing of the refused keys was created.
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\a\nb", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+}

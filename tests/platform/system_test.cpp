@@ -129,6 +129,43 @@ TEST_F(SystemTest, ShellExecuteStartsProgramsAndHandsOtherFilesToTheDesktop)
         usleep(10000);
     EXPECT_EQ(ReadAll(opened), DriveC() + "/page.html\nhttps://example.org/a b\n");
 
+
+    // Files that begin with "#!" but are documents (no executable bit, no program
+    // extension) go to the opener too, unchanged; scripts that are programs run.
+    struct Case { const char* name; mode_t mode; bool runs; };
+    const Case cases[] = {
+        {"notes.txt", 0644, false},
+        {"readme", 0600, false},
+        {"tool", 0755, true},
+        {"INSTALL.CMD", 0644, true},
+    };
+    setenv("PATH", (base_ + "/bin:" + oldPath).c_str(), 1);
+    std::string expectedOpened = ReadAll(opened);
+    for (const Case& c : cases) {
+        const std::string path = DriveC() + "/" + c.name;
+        const std::string ran = base_ + "/ran-" + c.name;
+        std::ofstream(path) << "#!/bin/sh\ntouch '" << ran << "'\n";
+        chmod(path.c_str(), c.mode);
+        const std::string windowsPath = std::string("C:\\") + c.name;
+        EXPECT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", windowsPath.c_str(), nullptr, nullptr, SW_SHOW)), 32)
+            << c.name;
+        struct stat after;
+        ASSERT_EQ(stat(path.c_str(), &after), 0);
+        if (c.runs) {
+            for (int i = 0; i < 300 && access(ran.c_str(), F_OK) != 0; ++i)
+                usleep(10000);
+            EXPECT_EQ(access(ran.c_str(), F_OK), 0) << c.name << " did not run";
+        } else {
+            EXPECT_EQ(after.st_mode & 07777, c.mode) << c.name << ": mode changed";
+            expectedOpened += path + "\n";
+            for (int i = 0; i < 300 && ReadAll(opened) != expectedOpened; ++i)
+                usleep(10000);
+            EXPECT_EQ(ReadAll(opened), expectedOpened) << c.name;
+            EXPECT_NE(access(ran.c_str(), F_OK), 0) << c.name << " ran";
+        }
+    }
+    setenv("PATH", oldPath.c_str(), 1);
+
     EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", "C:\\missing.exe", nullptr, nullptr, SW_SHOW)),
               INT_PTR(SE_ERR_FNF));
     EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "print", "C:\\setup.sh", nullptr, nullptr, SW_SHOW)),

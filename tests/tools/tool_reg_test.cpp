@@ -72,3 +72,65 @@ TEST_F(ToolReg, ValueAtTheRootReadsBackInAnotherProcess) {
   ASSERT_EQ(q.status, 0) << q.err;
   EXPECT_EQ(q.out, "root value\n");
 }
+
+TEST_F(ToolReg, ExportImportRoundTripsEveryNameThatSetAccepts) {
+  // Value names and data with line breaks, quotes, backslashes, "@" itself and the longest name.
+  const std::string longest(16383, 'n');
+  const std::vector<std::pair<std::string, std::string>> values = {
+      {"line\nbreak", "data\r\nwith breaks"}, {"cr\ronly", "x"},     {"quote\"and\\slash", "a\\\"b"},
+      {"@", "not the default"},               {"semi;colon=", "=;"}, {longest, "long"},
+      {"ends with backslash\\", "\\"},
+  };
+  for (const auto& [name, data] : values)
+    ASSERT_EQ(RunTool({"reg", "set", "HKCU\\Software\\RoundTrip", name, data}).status, 0) << name;
+  ToolResult exported = RunTool({"reg", "export", dir / "rt.reg", "HKCU\\Software\\RoundTrip"});
+  ASSERT_EQ(exported.status, 0) << exported.err;
+  UsePrefix("b");
+  ToolResult imported = RunTool({"reg", "import", dir / "rt.reg"});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  for (const auto& [name, data] : values) {
+    ToolResult q = RunTool({"reg", "query", "HKCU\\Software\\RoundTrip", name});
+    EXPECT_EQ(q.status, 0) << name.substr(0, 40) << ": " << q.err;
+    EXPECT_EQ(q.out, data + "\n") << name.substr(0, 40);
+  }
+}
+
+TEST_F(ToolReg, ImportBeyondTheLimitsAppliesNothing) {
+  auto deepKey = [](int levels) {
+    std::string key = "HKEY_CURRENT_USER";
+    for (int i = 0; i < levels; ++i) key += "\\k";
+    return key;
+  };
+  struct Case {
+    const char* what;
+    std::string section;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"512 levels", deepKey(512), true},
+      {"513 levels", deepKey(513), false},
+      {"10000 levels", deepKey(10000), false},
+      {"255-character name", "HKEY_CURRENT_USER\\Software\\" + std::string(255, 'k'), true},
+      {"256-character name", "HKEY_CURRENT_USER\\Software\\" + std::string(256, 'k'), false},
+      {"control character", "HKEY_CURRENT_USER\\Software\\a\x1b[31mb", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UsePrefix(std::string("limits-") + c.what);
+    // A valid key first: all or nothing means it is not written either when a later one fails.
+    const std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\First]\r\n\"v\"=\"1\"\r\n\r\n[" + c.section +
+                             "]\r\n\"w\"=\"2\"\r\n";
+    WriteBytes(dir / "limits.reg", std::vector<uint8_t>(text.begin(), text.end()));
+    ToolResult r = RunTool({"reg", "import", dir / "limits.reg"});
+    EXPECT_EQ(r.status, c.accepted ? 0 : 1) << r.err;
+    EXPECT_EQ(RunTool({"reg", "query", "HKCU\\Software\\First", "v"}).status, c.accepted ? 0 : 1);
+    if (!c.accepted) EXPECT_THAT(r.err, HasSubstr("line 6"));
+  }
+  // reg set refuses the same with a clear error.
+  ToolResult bad = RunTool({"reg", "set", "HKCU\\Software\\a\nb", "v", "d"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_THAT(bad.err, HasSubstr("control characters"));
+  ToolResult deep = RunTool({"reg", "set", deepKey(513), "v", "d"});
+  EXPECT_EQ(deep.status, 1);
+  EXPECT_THAT(deep.err, HasSubstr("512"));
+}

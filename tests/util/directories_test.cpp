@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -22,6 +24,45 @@ TEST_F(DirectoriesTest, WellKnownDirectoriesEndInABackslashAndExist) {
     EXPECT_NE(temp.substr(0, temp.size() - 1).back(), '\\');
     for (const std::string& dir : {GetWindowsDir(), GetSystemDir(), temp})
         EXPECT_TRUE(DirExists(dir)) << dir;
+}
+
+TEST_F(DirectoriesTest, ARefusedTemporaryDirectoryGivesTheEmptyTextNeverARoot) {
+    namespace fs = std::filesystem;
+    const std::string temp = GetTempDir();
+    ASSERT_FALSE(temp.empty());
+    std::string unixTemp = temp.substr(3, temp.size() - 4);
+    for (char& c : unixTemp)
+        if (c == '\\') c = '/';
+    const fs::path dir = DriveC() / unixTemp;
+    ASSERT_TRUE(fs::is_directory(dir)) << dir;
+    const fs::path elsewhere = fs::path(prefix_) / "elsewhere";
+    fs::create_directories(elsewhere);
+    struct Case {
+        const char* what;
+        void (*spoil)(const fs::path& dir, const fs::path& elsewhere);
+    };
+    const Case cases[] = {
+        {"a link", [](const fs::path& d, const fs::path& e) {
+             fs::remove_all(d);
+             fs::create_directory_symlink(e, d);
+         }},
+        {"a file", [](const fs::path& d, const fs::path&) {
+             fs::remove_all(d);
+             std::ofstream(d) << "x";
+         }},
+        {"writable by others", [](const fs::path& d, const fs::path&) {
+             fs::remove_all(d);
+             fs::create_directory(d);
+             fs::permissions(d, fs::perms::all);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spoil(dir, elsewhere);
+        EXPECT_EQ(GetTempDir(), "");
+        fs::remove_all(dir);
+        EXPECT_EQ(GetTempDir(), temp);  // created afresh, private
+    }
 }
 
 TEST(EnvVar, Values) {

@@ -18,6 +18,7 @@
 #include "commands.h"
 #include "file_io.h"
 #include "hostpath.h"
+#include "printable_name.h"
 #include "progress.h"
 #include "stored_source.h"
 #include "winapi.h"
@@ -136,8 +137,8 @@ int CmdList(CommandContext& ctx) {
   ctx.out << std::setw(12) << "SIZE" << std::setw(12) << "PACKED" << "  NAME\n";
   for (const SourceFile& f : source.files) {
     ctx.out << std::setw(12) << f.file->Size << std::setw(12) << f.file->StoredSize() << "  ";
-    if (several) ctx.out << f.storage << ": ";
-    ctx.out << Cp1252ToUtf8(f.file->FileName) << "\n";
+    if (several) ctx.out << PrintableName(f.storage) << ": ";
+    ctx.out << PrintableName(Cp1252ToUtf8(f.file->FileName)) << "\n";
   }
   return ExitOk;
 }

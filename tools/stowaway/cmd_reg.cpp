@@ -43,6 +43,9 @@ std::string ErrorText(LSTATUS code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND: return "not found";
     case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_INVALID_PARAMETER:
+      return "beyond the registry's limits (key names: 1 to 255 characters, no control characters, at most 512 "
+             "levels deep; value names: at most 16383 characters)";
     default: return "registry error " + std::to_string(code);
   }
 }

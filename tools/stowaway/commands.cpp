@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli_error.h"
+#include "printable_name.h"
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -82,7 +83,7 @@ int RunStowaway(const std::vector<std::string>& args, std::ostream& out, std::os
   for (const Command& c : Commands())
     if (args[0] == c.name) command = &c;
   if (!command) {
-    err << "stowaway: unknown command '" << args[0] << "' (try stowaway --help)\n";
+    err << "stowaway: unknown command '" << PrintableName(args[0]) << "' (try stowaway --help)\n";
     return ExitUsage;
   }
   CommandContext ctx{{args.begin() + 1, args.end()}, out, err};
@@ -93,10 +94,11 @@ int RunStowaway(const std::vector<std::string>& args, std::ostream& out, std::os
   try {
     return command->run(ctx);
   } catch (const UsageError& e) {
-    err << "stowaway " << command->name << ": " << e.what() << "\n";
+    // Messages quote names and paths from the input: one line, nothing a terminal obeys.
+    err << "stowaway " << command->name << ": " << PrintableName(e.what()) << "\n";
     return ExitUsage;
   } catch (const InputError& e) {
-    err << "stowaway " << command->name << ": " << e.what() << "\n";
+    err << "stowaway " << command->name << ": " << PrintableName(e.what()) << "\n";
     return ExitBadInput;
   } catch (const std::bad_alloc&) {
     err << "stowaway " << command->name << ": out of memory\n";
