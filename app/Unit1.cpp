@@ -1,5 +1,7 @@
 #include "Unit1.h"
 
+#include <cstdio>
+
 #include "Cp1252.h"
 #include "FormStreaming.h"
 #include "MemoryStream.h"
@@ -8,14 +10,19 @@
 #include "PropertyRegistry.h"
 #include "StdCtrls.h"
 #include "WebBrowser.h"
+#include "Trace.h"
 #include "acFileStorage.h"
+#include "acManifest.h"
 #include "acSystemInfo.h"
 #include "acTextUtils.h"
 #include "winapi.h"
+#ifndef _WIN32
+#include "win/winresource.h"
+#endif
 
 std::string SetupFileName = "vexil_qm_trial.exe";
-const std::string StartPageFileName = "startseite.html";
-const std::string VendorHomePage = "https://www.example.com/quillmax/";
+std::string StartPageFileName = "startseite.html";
+std::string VendorHomePage = "https://www.example.com/quillmax/";
 
 TForm1* Form1 = nullptr;
 
@@ -75,6 +82,21 @@ std::string ReadHtmlOpenCommand() {
   return command;
 }
 
+// The bytes of an RT_RCDATA resource of the executable; false when it has none.
+bool OwnResource(const char* name, std::string& bytes) {
+  HRSRC info = FindResourceA(nullptr, name, RT_RCDATA);
+  if (!info) return false;
+  const void* data = LockResource(LoadResource(nullptr, info));
+  if (!data) return false;
+  bytes.assign(static_cast<const char*>(data), SizeofResource(nullptr, info));
+  return true;
+}
+
+void SettingFromResource(const char* name, std::string& value) {
+  std::string bytes;
+  if (OwnResource(name, bytes)) value = bytes;
+}
+
 }  // namespace
 
 void OpenWithDefaultBrowser(const std::string& url) {
@@ -104,6 +126,20 @@ void TForm1::Image2Click(TObject*) { OpenWithDefaultBrowser(VendorHomePage); }
 void TForm1::WebBrowser1DocumentComplete(TObject*, TObject*, const std::u16string&) { RunSetupProgram(); }
 
 void TForm1::RunSetupProgram() {
+  std::string manifestText;
+  if (OwnResource(kManifestResourceName, manifestText)) {
+    std::vector<ManifestEntry> manifest;
+    std::string damaged = "(the manifest)";
+    if (ParseManifest(manifestText, manifest)) damaged = FirstDamagedFile(manifest, acSystemInfo1->GetDirTemp() + "\\");
+    if (!damaged.empty()) {
+      const std::string message = "The file " + damaged + " of this installer is damaged or was changed after the installer was made. The setup program is not started.";
+      GuiTrace("refused " + damaged);
+      std::fprintf(stderr, "%s\n", message.c_str());
+      if (GuiApplication()) GuiApplication()->MessageBox(message, GuiApplication()->Title(), MB_OK | MB_ICONERROR);
+      Close();
+      return;
+    }
+  }
   const std::string path = acSystemInfo1->GetDirTemp() + "\\" + SetupFileName;
   HWND owner = GuiApplication() ? reinterpret_cast<HWND>(GuiApplication()->Handle()) : nullptr;
   ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
@@ -112,6 +148,9 @@ void TForm1::RunSetupProgram() {
 
 void InitializeUnit1() {
   RegisterClass(TForm1::StaticClassInfo());
+  SettingFromResource("SETUPFILENAME", SetupFileName);
+  SettingFromResource("STARTPAGEFILENAME", StartPageFileName);
+  SettingFromResource("VENDORHOMEPAGE", VendorHomePage);
 }
 
 void FinalizeUnit1() { SetupFileName.clear(); }

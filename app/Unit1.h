@@ -14,12 +14,15 @@ class TWebBrowser;
 class TLabel;
 class TImage;
 
+// The installer's settings. Each one comes from the executable's resource of the same name
+// (RT_RCDATA "SETUPFILENAME", "STARTPAGEFILENAME", "VENDORHOMEPAGE"), read when the unit is
+// initialised; a program without the resource keeps the value written here.
 // The stored name of the carried setup program; cleared when the unit is finalised.
 extern std::string SetupFileName;
 // The stored name of the carried start page.
-extern const std::string StartPageFileName;
+extern std::string StartPageFileName;
 // The vendor's home page, opened by a click on the logo.
-extern const std::string VendorHomePage;
+extern std::string VendorHomePage;
 
 // Opens url with the program that HKEY_CLASSES_ROOT\htmlfile\shell\open\command names: the
 // program path between the command's first two double quotes (or, without two quotes, its
@@ -48,6 +51,9 @@ class TForm1 : public TForm {
   void Image2Click(TObject* Sender);
 
   // Starts the extracted setup program with the shell's "open" verb and closes the window.
+  // When the executable carries a manifest, every extracted file is checked against it
+  // first; if one is missing or differs, nothing is started: the window says which file
+  // and closes.
   void RunSetupProgram();
   // The full path of the extracted start page: DirTemp, one backslash, StartPageFileName.
   std::string StartPagePath() const;
@@ -55,7 +61,8 @@ class TForm1 : public TForm {
 
 extern TForm1* Form1;
 
-// Makes the window's classes known to the form reader (once, before Form1 is created).
+// Makes the window's classes known to the form reader and reads the settings from the
+// executable's resources (once, before Form1 is created).
 void InitializeUnit1();
 // The unit's end step: clears SetupFileName.
 void FinalizeUnit1();

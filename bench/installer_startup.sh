@@ -5,11 +5,11 @@
 # runs (times in ms) and the largest peak resident set.
 #
 # Usage: bench/installer_startup.sh [INSTALLER] [RUNS]
-#   INSTALLER  default build/run/app/installer (scripts/run-installer.sh builds it)
+#   INSTALLER  default build/run/app/installers/installer (scripts/run-installer.sh builds it)
 #   RUNS       default 5
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-installer=${1:-$root/build/run/app/installer}
+installer=${1:-$root/build/run/app/installers/installer}
 runs=${2:-5}
 [ -x "$installer" ] || { echo "no installer at $installer (run scripts/run-installer.sh first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 1; }

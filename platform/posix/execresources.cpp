@@ -1,5 +1,5 @@
-// Reading the resource section of an ELF executable file through its section
-// headers, without loading or running it.
+// Reading the resources of an ELF executable file without loading or running it: the
+// appended image, else the resource section found through the section headers.
 #include "execresources.h"
 
 #include <cstring>
@@ -7,6 +7,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "appendedimage.h"
+#include "mappedfile.h"
 #include "resources.h"
 
 using namespace winposix;
@@ -18,12 +20,43 @@ namespace {
     throw std::runtime_error(path + ": " + what);
 }
 
-void ReadAt(std::ifstream& in, const std::string& path, uint64_t offset, void* buffer, uint64_t size)
+// The resource section's place in the file: offset and size; size 0 when there is none.
+std::pair<uint64_t, uint64_t> FindSection(const uint8_t* file, uint64_t fileSize, const std::string& path)
 {
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(offset));
-    if (!in.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size)))
-        Fail(path, "truncated ELF file");
+    Elf64_Ehdr eh;
+    if (fileSize < sizeof eh)
+        Fail(path, "not an ELF file");
+    std::memcpy(&eh, file, sizeof eh);
+    if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0)
+        Fail(path, "not an ELF file");
+    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_ident[EI_DATA] != ELFDATA2LSB)
+        Fail(path, "not a 64-bit little-endian ELF file");
+    if (eh.e_shentsize != sizeof(Elf64_Shdr) || eh.e_shnum == 0)
+        return {0, 0};
+    if (eh.e_shoff > fileSize || uint64_t(eh.e_shnum) * sizeof(Elf64_Shdr) > fileSize - eh.e_shoff)
+        Fail(path, "section headers lie outside the file");
+    auto header = [&](size_t i) {
+        Elf64_Shdr s;
+        std::memcpy(&s, file + eh.e_shoff + i * sizeof(Elf64_Shdr), sizeof s);
+        return s;
+    };
+    if (eh.e_shstrndx >= eh.e_shnum)
+        Fail(path, "bad section name table index");
+    const Elf64_Shdr names = header(eh.e_shstrndx);
+    if (names.sh_offset > fileSize || names.sh_size > fileSize - names.sh_offset)
+        Fail(path, "section name table lies outside the file");
+    const char* table = reinterpret_cast<const char*>(file + names.sh_offset);
+    for (size_t i = 0; i < eh.e_shnum; ++i) {
+        const Elf64_Shdr s = header(i);
+        const size_t want = sizeof kResourceSectionName;  // with its terminator
+        if (s.sh_name >= names.sh_size || names.sh_size - s.sh_name < want ||
+            std::memcmp(table + s.sh_name, kResourceSectionName, want) != 0)
+            continue;
+        if (s.sh_type == SHT_NOBITS || s.sh_offset > fileSize || s.sh_size > fileSize - s.sh_offset)
+            Fail(path, "resource section lies outside the file");
+        return {s.sh_offset, s.sh_size};
+    }
+    return {0, 0};
 }
 
 } // namespace
@@ -37,51 +70,25 @@ bool IsElfExecutable(const std::string& unixPath)
 
 std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath)
 {
-    std::ifstream in(unixPath, std::ios::binary);
-    if (!in)
-        Fail(unixPath, "cannot open the file");
-    in.seekg(0, std::ios::end);
-    const uint64_t fileSize = static_cast<uint64_t>(in.tellg());
-    Elf64_Ehdr eh;
-    if (fileSize < sizeof eh)
-        Fail(unixPath, "not an ELF file");
-    ReadAt(in, unixPath, 0, &eh, sizeof eh);
-    if (std::memcmp(eh.e_ident, ELFMAG, SELFMAG) != 0)
-        Fail(unixPath, "not an ELF file");
-    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_ident[EI_DATA] != ELFDATA2LSB)
-        Fail(unixPath, "not a 64-bit little-endian ELF file");
-    if (eh.e_shentsize != sizeof(Elf64_Shdr) || eh.e_shnum == 0)
-        return {};
-    if (eh.e_shoff > fileSize || uint64_t(eh.e_shnum) * sizeof(Elf64_Shdr) > fileSize - eh.e_shoff)
-        Fail(unixPath, "section headers lie outside the file");
-    std::vector<Elf64_Shdr> sections(eh.e_shnum);
-    ReadAt(in, unixPath, eh.e_shoff, sections.data(), sections.size() * sizeof(Elf64_Shdr));
-    if (eh.e_shstrndx >= sections.size())
-        Fail(unixPath, "bad section name table index");
-    const Elf64_Shdr& names = sections[eh.e_shstrndx];
-    if (names.sh_offset > fileSize || names.sh_size > fileSize - names.sh_offset)
-        Fail(unixPath, "section name table lies outside the file");
-    std::string nameTable(names.sh_size, '\0');
-    ReadAt(in, unixPath, names.sh_offset, nameTable.data(), nameTable.size());
-
-    for (const Elf64_Shdr& s : sections) {
-        if (s.sh_name >= nameTable.size())
-            continue;
-        if (std::strcmp(nameTable.c_str() + s.sh_name, kResourceSectionName) != 0 ||
-            nameTable.find('\0', s.sh_name) == std::string::npos)
-            continue;
-        if (s.sh_type == SHT_NOBITS || s.sh_offset > fileSize || s.sh_size > fileSize - s.sh_offset)
-            Fail(unixPath, "resource section lies outside the file");
-        std::string image(s.sh_size, '\0');
-        ReadAt(in, unixPath, s.sh_offset, image.data(), image.size());
-        std::vector<ResourceEntry> entries;
-        const auto* bytes = reinterpret_cast<const uint8_t*>(image.data());
-        if (!ParseResourceSection(bytes, image.size(), entries))
-            Fail(unixPath, "malformed resource section");
-        std::vector<ExecutableResource> result;
-        for (const ResourceEntry& e : entries)
-            result.push_back({e.type, e.name, std::string(reinterpret_cast<const char*>(e.data), e.size)});
-        return result;
+    auto mapped = std::make_shared<const MappedFile>(unixPath);
+    const uint8_t* file = mapped->data();
+    const uint64_t fileSize = mapped->size();
+    std::pair<uint64_t, uint64_t> place = FindSection(file, fileSize, unixPath);
+    AppendedImage appended;
+    try {
+        if (FindAppendedImage(file, fileSize, appended))
+            place = {appended.offset, appended.size};
+    } catch (const std::runtime_error& e) {
+        Fail(unixPath, e.what());
     }
-    return {};
+    if (place.second == 0)
+        return {};
+    std::vector<ResourceEntry> entries;
+    if (!ParseResourceSection(file + place.first, place.second, entries))
+        Fail(unixPath, "malformed resource section");
+    std::vector<ExecutableResource> result;
+    result.reserve(entries.size());
+    for (const ResourceEntry& e : entries)
+        result.push_back({e.type, e.name, std::string_view(reinterpret_cast<const char*>(e.data), e.size), mapped});
+    return result;
 }
