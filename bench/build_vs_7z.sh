@@ -10,7 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
-file=${2:-$(ls -S /usr/lib/x86_64-linux-gnu/*.so* | head -1)}
+file=${2:-$(find /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -name '*.so*' -printf '%s %p\n' | sort -n | tail -1 | cut -d' ' -f2)}
 runs=${3:-3}
 tool=$build/tools/stowaway
 stub=$build/app/installer_stub

@@ -84,7 +84,7 @@ bool ResourceKey(LPCSTR p, bool isType, uint32_t& number, std::string& name)
 bool WriteAll(int fd, const char* data, size_t size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size < (1u << 30) ? size : (1u << 30));
+        const ssize_t n = ::write(fd, data, size < (1u << 20) ? size : (1u << 20));
         if (n < 0) {
             if (errno == EINTR)
                 continue;

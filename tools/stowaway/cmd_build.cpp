@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <set>
 
 #include "Exceptions.h"
@@ -175,8 +176,8 @@ std::size_t WriteContainer(const std::vector<Mapped>& files, std::uint8_t* out) 
   return at;
 }
 
-void Update(HANDLE h, const char* name, const std::string& data, const std::string& out) {
-  if (!UpdateResourceA(h, RT_RCDATA, name, 0, const_cast<char*>(data.data()), static_cast<DWORD>(data.size()))) {
+void Update(HANDLE h, const char* name, const char* data, std::size_t size, const std::string& out) {
+  if (!UpdateResourceA(h, RT_RCDATA, name, 0, const_cast<char*>(data), static_cast<DWORD>(size))) {
     const DWORD err = GetLastError();
     EndUpdateResourceA(h, TRUE);
     throw InputError(out + ": cannot set the resource " + name + " (error " + std::to_string(err) + ")");
@@ -230,13 +231,18 @@ int Build(CommandContext& ctx) {
     for (const Mapped& m : files) manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(m.map->data(), m.map->size())});
     return manifest;
   });
-  const std::size_t bound = ContainerBound(files);
-  storage->Set("StoredData", BinaryValueHeader(0), bound);
+  // The form around a one-byte placeholder, then the form with the container in its place,
+  // in a buffer that is not cleared first (the packer fills it).
+  storage->Set("StoredData", BinaryValueHeader(0), 1);
   std::size_t at = 0;
-  std::string form = WriteBinaryForm(root, &at);
-  const std::size_t size = WriteContainer(files, reinterpret_cast<std::uint8_t*>(form.data() + at));
-  form.erase(at + size, bound - size);
+  const std::string around = WriteBinaryForm(root, &at);
+  const std::size_t bound = ContainerBound(files), tail = around.size() - at - 1;
+  std::unique_ptr<char[]> form(new char[at + bound + tail]);
+  std::copy(around.begin(), around.begin() + static_cast<std::ptrdiff_t>(at), form.get());
+  const std::size_t size = WriteContainer(files, reinterpret_cast<std::uint8_t*>(form.get() + at));
+  std::copy(around.end() - static_cast<std::ptrdiff_t>(tail), around.end(), form.get() + at + size);
   for (int i = 0; i < 4; ++i) form[at - 4 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
+  const std::size_t formSize = at + size + tail;
   const std::vector<ManifestEntry> manifest = digests.get();
 
   // A copy of the stub under a temporary name, its resources replaced, renamed into place.
@@ -248,11 +254,12 @@ int Build(CommandContext& ctx) {
                               fs::perms::others_read | fs::perms::others_exec);
     HANDLE h = BeginUpdateResourceA(UnixPathToWindows(temp).c_str(), FALSE);
     if (!h) throw InputError(temp + ": cannot update the resources (error " + std::to_string(GetLastError()) + ")");
-    Update(h, "TFORM1", form, o.out);
-    Update(h, "SETUPFILENAME", o.setupName, o.out);
-    if (!o.pageName.empty()) Update(h, "STARTPAGEFILENAME", o.pageName, o.out);
-    if (!o.vendorUrl.empty()) Update(h, "VENDORHOMEPAGE", o.vendorUrl, o.out);
-    Update(h, kManifestResourceName, FormatManifest(manifest), o.out);
+    const std::string manifestText = FormatManifest(manifest);
+    Update(h, "TFORM1", form.get(), formSize, o.out);
+    Update(h, "SETUPFILENAME", o.setupName.data(), o.setupName.size(), o.out);
+    if (!o.pageName.empty()) Update(h, "STARTPAGEFILENAME", o.pageName.data(), o.pageName.size(), o.out);
+    if (!o.vendorUrl.empty()) Update(h, "VENDORHOMEPAGE", o.vendorUrl.data(), o.vendorUrl.size(), o.out);
+    Update(h, kManifestResourceName, manifestText.data(), manifestText.size(), o.out);
     if (!EndUpdateResourceA(h, FALSE))
       throw InputError(o.out + ": cannot write the resources (error " + std::to_string(GetLastError()) + ")");
     fs::rename(temp, out);
