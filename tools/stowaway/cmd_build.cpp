@@ -118,7 +118,6 @@ fs::path DefaultStub() {
 std::string StubForm(const std::string& stub) {
   std::vector<ExecutableResource> resources;
   try {
-    if (!IsElfExecutable(stub)) throw std::runtime_error("not an executable");
     resources = ReadExecutableResources(stub);
   } catch (const std::runtime_error& e) {
     throw InputError(stub + ": not a Stowaway installer stub (" + e.what() + ")");

@@ -16,7 +16,6 @@ int CmdVerify(CommandContext& ctx) {
   const std::string& path = ctx.args[0];
   std::vector<ExecutableResource> resources;
   try {
-    if (!IsElfExecutable(path)) throw std::runtime_error("not an executable");
     resources = ReadExecutableResources(path);
   } catch (const std::runtime_error& e) {
     throw InputError(path + ": " + e.what());
