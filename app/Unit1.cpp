@@ -1,5 +1,7 @@
 #include "Unit1.h"
 
+#include <cstdio>
+
 #include "Cp1252.h"
 #include "FormStreaming.h"
 #include "MemoryStream.h"
@@ -8,16 +10,21 @@
 #include "PropertyRegistry.h"
 #include "StdCtrls.h"
 #include "WebBrowser.h"
+#include "Trace.h"
 #include "acFileStorage.h"
+#include "acManifest.h"
 #include "acSystemInfo.h"
 #include "acTextPrimitives.h"
 #include "acTextUtils.h"
 #include "acUtils.h"
 #include "winapi.h"
+#ifndef _WIN32
+#include "win/winresource.h"
+#endif
 
 std::string SetupFileName = "vexil_qm_trial.exe";
-const std::string StartPageFileName = "startseite.html";
-const std::string VendorHomePage = "https://www.example.com/quillmax/";
+std::string StartPageFileName = "startseite.html";
+std::string VendorHomePage = "https://www.example.com/quillmax/";
 
 TForm1* Form1 = nullptr;
 
@@ -90,6 +97,21 @@ bool IsBrowserAddress(const std::string& address) {
   const size_t colon = address.find(':');
   const std::string scheme = actext::LowerCase(address.substr(0, colon == std::string::npos ? 0 : colon));
   return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "file";
+}
+
+// The bytes of an RT_RCDATA resource of the executable; false when it has none.
+bool OwnResource(const char* name, std::string& bytes) {
+  HRSRC info = FindResourceA(nullptr, name, RT_RCDATA);
+  if (!info) return false;
+  const void* data = LockResource(LoadResource(nullptr, info));
+  if (!data) return false;
+  bytes.assign(static_cast<const char*>(data), SizeofResource(nullptr, info));
+  return true;
+}
+
+void SettingFromResource(const char* name, std::string& value) {
+  std::string bytes;
+  if (OwnResource(name, bytes)) value = bytes;
 }
 
 }  // namespace
@@ -181,9 +203,22 @@ void TForm1::RunSetupProgram() {
   if (startingSetup_) return;
   startingSetup_ = true;
   const std::string dir = acSystemInfo1->GetDirTemp();
+  std::string manifestText;
+  std::string damaged;
+  if (!dir.empty() && OwnResource(kManifestResourceName, manifestText)) {
+    std::vector<ManifestEntry> manifest;
+    damaged = "(the manifest)";
+    if (ParseManifest(manifestText, manifest)) damaged = FirstDamagedFile(manifest, dir + "\\");
+  }
   if (dir.empty()) {
     setupFailed_ = true;
     ShowInstallationError("The setup program cannot be started: there is no usable temporary directory.");
+  } else if (!damaged.empty()) {
+    setupFailed_ = true;
+    const std::string message = "The file " + damaged + " of this installer is damaged or was changed after the installer was made. The setup program is not started.";
+    GuiTrace("refused " + damaged);
+    std::fprintf(stderr, "%s\n", message.c_str());
+    ShowInstallationError(message);
   } else if (!setupStarted_) {
     const std::string path = dir + "\\" + SetupFileName;
     HWND owner = GuiApplication() ? reinterpret_cast<HWND>(GuiApplication()->Handle()) : nullptr;
@@ -208,6 +243,9 @@ int InstallerExitStatus(const TGuiApplication& app, const TForm1& form) {
 
 void InitializeUnit1() {
   RegisterClass(TForm1::StaticClassInfo());
+  SettingFromResource("SETUPFILENAME", SetupFileName);
+  SettingFromResource("STARTPAGEFILENAME", StartPageFileName);
+  SettingFromResource("VENDORHOMEPAGE", VendorHomePage);
 }
 
 void FinalizeUnit1() { SetupFileName.clear(); }

@@ -14,12 +14,15 @@ class TWebBrowser;
 class TLabel;
 class TImage;
 
+// The installer's settings. Each one comes from the executable's resource of the same name
+// (RT_RCDATA "SETUPFILENAME", "STARTPAGEFILENAME", "VENDORHOMEPAGE"), read when the unit is
+// initialised; a program without the resource keeps the value written here.
 // The stored name of the carried setup program; cleared when the unit is finalised.
 extern std::string SetupFileName;
 // The stored name of the carried start page.
-extern const std::string StartPageFileName;
+extern std::string StartPageFileName;
 // The vendor's home page, opened by a click on the logo.
-extern const std::string VendorHomePage;
+extern std::string VendorHomePage;
 
 // The installer's exit status: 0 when the setup program was started; 1 when it could not be
 // unpacked or started (the user was told why); 2 when the window was closed before it started;
@@ -63,6 +66,8 @@ class TForm1 : public TForm {
   void WebBrowser1OpenLink(TObject* Sender, const std::u16string& URL);
 
   // Starts the extracted setup program with the shell's "open" verb and closes the window.
+  // When the executable carries a manifest, every extracted file is checked against it
+  // first; if one is missing or differs, nothing is started and the user is told which file.
   // When the shell cannot start it, the user is told why before the window closes.
   void RunSetupProgram();
   // The full path of the extracted start page: DirTemp, one backslash, StartPageFileName;
@@ -90,7 +95,8 @@ class TGuiApplication;
 // The exit status after the message loop has ended (see kExitSetupStarted and the others).
 int InstallerExitStatus(const TGuiApplication& app, const TForm1& form);
 
-// Makes the window's classes known to the form reader (once, before Form1 is created).
+// Makes the window's classes known to the form reader and reads the settings from the
+// executable's resources (once, before Form1 is created).
 void InitializeUnit1();
 // The unit's end step: clears SetupFileName.
 void FinalizeUnit1();

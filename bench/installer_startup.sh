@@ -6,7 +6,7 @@
 #
 # Usage: bench/installer_startup.sh [INSTALLER] [RUNS]
 #        bench/installer_startup.sh --large [PAYLOAD] [RUNS]
-#   INSTALLER  default build/run/app/installer (scripts/run-installer.sh builds it)
+#   INSTALLER  default build/run/app/installers/installer (scripts/run-installer.sh builds it)
 #   RUNS       default 5
 #   --large    builds (in build/run) the demo installer and one that carries PAYLOAD besides the
 #              demo's files (default: the largest shared library in /usr/lib/x86_64-linux-gnu),
@@ -20,9 +20,9 @@ if [ "${1:-}" = --large ]; then
   cmake -S "$root" -B "$root/build/run" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTOWAWAY_TESTS=OFF \
     -DSTOWAWAY_BENCH_PAYLOAD="$payload" >/dev/null
   cmake --build "$root/build/run" --target installer installer_large >/dev/null
-  "$0" "$root/build/run/app/installer" "$runs" | tee "${TMPDIR:-/tmp}/startup-demo.txt"
+  "$0" "$root/build/run/app/installers/installer" "$runs" | tee "${TMPDIR:-/tmp}/startup-demo.txt"
   echo
-  "$0" "$root/build/run/app/installer_large" "$runs" | tee "${TMPDIR:-/tmp}/startup-large.txt"
+  "$0" "$root/build/run/app/installers/installer_large" "$runs" | tee "${TMPDIR:-/tmp}/startup-large.txt"
   # Extraction ends before the form-read trace line, so "form read" is the time to all files on
   # disk (the payload is written after the setup program, and removed at the end).
   awk '/median form read/ { t[FILENAME] = $4 } /peak RSS/ { r[FILENAME] = $4 }
@@ -31,7 +31,7 @@ if [ "${1:-}" = --large ]; then
     "${TMPDIR:-/tmp}/startup-demo.txt" "${TMPDIR:-/tmp}/startup-large.txt"
   exit 0
 fi
-installer=${1:-$root/build/run/app/installer}
+installer=${1:-$root/build/run/app/installers/installer}
 runs=${2:-5}
 [ -x "$installer" ] || { echo "no installer at $installer (run scripts/run-installer.sh first)" >&2; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 1; }

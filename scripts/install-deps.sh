@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [test|run]   (run: only what building and running the installer needs)
 set -euo pipefail
 what=${1:-test}
-pkgs=(cmake ninja-build g++ pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxrandr-dev xvfb xauth fonts-liberation2)
+pkgs=(cmake ninja-build g++ pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxrandr-dev libssl-dev libgdk-pixbuf-2.0-dev xvfb xauth fonts-liberation2)
 if [ "$what" = test ]; then
   pkgs+=(googletest libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev clang libclang-rt-14-dev fpc
          libxtst-dev libxcomposite-dev iproute2)

@@ -16,7 +16,7 @@ build=$root/build/run
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTOWAWAY_TESTS=OFF >/dev/null
 cmake --build "$build" --target installer
-installer=$build/app/installer
+installer=$build/app/installers/installer
 
 if [ -n "${DISPLAY:-}" ]; then
   exec "$installer"

@@ -2,10 +2,12 @@
 // replaced by a binary block "{ <hex lines> }" holding a file's bytes: KEY=PATH puts the bytes
 // as they are, KEY=picture:PATH puts them as picture data (the class name "TBitmap" as a short
 // string, the byte count, the bytes). The text with the blocks spliced in is written too.
-// Usage: make_form TEMPLATE OUT.bin OUT.txt KEY=[picture:]PATH...
+// KEY=- drops the line that holds the placeholder (the property is left out).
+// Usage: make_form TEMPLATE OUT.bin OUT.txt KEY=[picture:]PATH|-...
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -60,11 +62,17 @@ int main(int argc, char** argv) {
   }
   try {
     std::map<std::string, std::string> blocks;
+    std::set<std::string> dropped;
     for (int i = 4; i < argc; ++i) {
       const std::string arg = argv[i];
       const size_t eq = arg.find('=');
       if (eq == std::string::npos) throw std::runtime_error("bad argument " + arg);
       std::string path = arg.substr(eq + 1);
+      if (path == "-") {
+        blocks["{@" + arg.substr(0, eq) + "@}"] = std::string();
+        dropped.insert("{@" + arg.substr(0, eq) + "@}");
+        continue;
+      }
       const bool picture = path.rfind("picture:", 0) == 0;
       if (picture) path = path.substr(8);
       const std::string bytes = ReadFile(path);
@@ -75,6 +83,10 @@ int main(int argc, char** argv) {
       const size_t at = text.find(placeholder);
       if (at == std::string::npos) throw std::runtime_error("placeholder " + placeholder + " not in the template");
       const size_t lineStart = text.rfind('\n', at) + 1;
+      if (dropped.count(placeholder)) {
+        text.erase(lineStart, text.find('\n', at) + 1 - lineStart);
+        continue;
+      }
       const size_t indentEnd = text.find_first_not_of(' ', lineStart);
       text.replace(at, placeholder.size(), HexBlock(bytes, text.substr(lineStart, indentEnd - lineStart)));
     }

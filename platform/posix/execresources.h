@@ -3,29 +3,25 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "resources.h"
-
 struct ExecutableResource {
-    uint32_t type = 0;   // 10 = RT_RCDATA
-    std::string name;    // upper case, e.g. "TFORM1"
-    std::string data;
+    uint32_t type = 0;        // 10 = RT_RCDATA
+    std::string name;         // upper case, e.g. "TFORM1"
+    std::string_view data;    // the bytes in the mapped file, valid while `file` lives
+    std::shared_ptr<const void> file;
 };
 
 // True when the file starts with the ELF signature.
 bool IsElfExecutable(const std::string& unixPath);
 
-// The resources of the ".stowaway.rsrc" section of a 64-bit little-endian ELF file held in
-// memory (mapped), in directory order; each entry points into the file's bytes and lies within
-// them. Empty when the file has no such section; throws std::runtime_error naming path for a
-// file that is no such ELF file or whose section is malformed.
-std::vector<winposix::ResourceEntry> ParseExecutableResources(const uint8_t* file, size_t size,
-                                                              const std::string& path);
-
-// Reads the ".stowaway.rsrc" section of a 64-bit little-endian ELF file
-// through its section headers and returns its resources in directory order;
-// empty when the file has no such section. Throws std::runtime_error when
-// the file cannot be read, is no such ELF file, or its section is malformed.
+// The resources of a 64-bit little-endian ELF file, in directory order: those of the image
+// appended to the file when it has one, else those of its ".stowaway.rsrc" section (found
+// through the section headers); empty when it has neither. The file is mapped, not read:
+// every entry is a view into the mapping, which the entries keep alive, so entries that
+// share their data cost nothing. Throws std::runtime_error when the file cannot be read,
+// is no such ELF file, or its resources are malformed or lie outside the file.
 std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath);

@@ -7,6 +7,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "appendedimage.h"
+#include "errors.h"
+#include "mappedfile.h"
 #include "winapi.h"
 #include "win/winresource.h"
 
@@ -78,10 +81,10 @@ bool ParseResourceSection(const uint8_t* image, size_t size, std::vector<Resourc
     return true;
 }
 
-std::string BuildResourceSection(const std::vector<ResourceInput>& inputs)
+std::string BuildResourceDirectory(const std::vector<ResourceSpan>& spans, std::vector<size_t>& dataAt)
 {
     std::set<std::pair<uint32_t, std::string>> seen;
-    for (const ResourceInput& in : inputs) {
+    for (const ResourceSpan& in : spans) {
         if (in.name.empty())
             throw std::invalid_argument("resource name is empty");
         for (char c : in.name)
@@ -91,33 +94,47 @@ std::string BuildResourceSection(const std::vector<ResourceInput>& inputs)
             throw std::invalid_argument("resource " + Upper(in.name) + " of type " +
                                         std::to_string(in.type) + " given twice");
     }
-    size_t at = kHeaderSize + inputs.size() * kEntrySize;
-    std::vector<size_t> nameAt, dataAt;
-    for (const ResourceInput& in : inputs) {
+    size_t at = kHeaderSize + spans.size() * kEntrySize;
+    std::vector<size_t> nameAt;
+    for (const ResourceSpan& in : spans) {
         nameAt.push_back(at);
         at += in.name.size() + 1;
     }
-    for (const ResourceInput& in : inputs) {
+    const size_t directoryEnd = at;
+    dataAt.clear();
+    for (const ResourceSpan& in : spans) {
         at = Align16(at);
         dataAt.push_back(at);
-        at += in.data.size();
+        at += in.size;
     }
     if (at > 0xFFFFFFFFu)
         throw std::invalid_argument("resources exceed 4 GiB");
-    std::string image(at, '\0');
-    std::memcpy(image.data(), kResourceMagic, 8);
-    Put32(image, 8, static_cast<uint32_t>(inputs.size()));
-    Put32(image, 12, static_cast<uint32_t>(image.size()));
-    for (size_t i = 0; i < inputs.size(); ++i) {
+    std::string directory(directoryEnd, '\0');
+    std::memcpy(directory.data(), kResourceMagic, 8);
+    Put32(directory, 8, static_cast<uint32_t>(spans.size()));
+    Put32(directory, 12, static_cast<uint32_t>(at));
+    for (size_t i = 0; i < spans.size(); ++i) {
         const size_t e = kHeaderSize + i * kEntrySize;
-        Put32(image, e, inputs[i].type);
-        Put32(image, e + 4, static_cast<uint32_t>(nameAt[i]));
-        Put32(image, e + 8, static_cast<uint32_t>(dataAt[i]));
-        Put32(image, e + 12, static_cast<uint32_t>(inputs[i].data.size()));
-        const std::string name = Upper(inputs[i].name);
-        std::memcpy(image.data() + nameAt[i], name.c_str(), name.size() + 1);
-        std::memcpy(image.data() + dataAt[i], inputs[i].data.data(), inputs[i].data.size());
+        Put32(directory, e, spans[i].type);
+        Put32(directory, e + 4, static_cast<uint32_t>(nameAt[i]));
+        Put32(directory, e + 8, static_cast<uint32_t>(dataAt[i]));
+        Put32(directory, e + 12, static_cast<uint32_t>(spans[i].size));
+        const std::string name = Upper(spans[i].name);
+        std::memcpy(directory.data() + nameAt[i], name.c_str(), name.size() + 1);
     }
+    return directory;
+}
+
+std::string BuildResourceSection(const std::vector<ResourceInput>& inputs)
+{
+    std::vector<ResourceSpan> spans;
+    for (const ResourceInput& in : inputs)
+        spans.push_back({in.type, in.name, in.data.size()});
+    std::vector<size_t> dataAt;
+    std::string image = BuildResourceDirectory(spans, dataAt);
+    image.resize(inputs.empty() ? image.size() : dataAt.back() + inputs.back().data.size(), '\0');
+    for (size_t i = 0; i < inputs.size(); ++i)
+        std::memcpy(image.data() + dataAt[i], inputs[i].data.data(), inputs[i].data.size());
     return image;
 }
 
@@ -125,6 +142,19 @@ const std::vector<ResourceEntry>& OwnResources()
 {
     static const std::vector<ResourceEntry> entries = [] {
         std::vector<ResourceEntry> e;
+        // An image appended to the program's own file replaces the linked-in section. The
+        // file stays mapped for the life of the process: the entries point into it.
+        try {
+            static const MappedFile self("/proc/self/exe");
+            AppendedImage image;
+            if (FindAppendedImage(self.data(), self.size(), image)) {
+                if (!ParseResourceSection(self.data() + image.offset, image.size, e))
+                    ReportOnce("the resources appended to this program are damaged");
+                return e;
+            }
+        } catch (const std::exception& err) {
+            ReportOnce(err.what());
+        }
         if (stowaway_resources && std::memcmp(stowaway_resources, kResourceMagic, 8) == 0)
             ParseResourceSection(stowaway_resources, Get32(stowaway_resources + 12), e);
         return e;

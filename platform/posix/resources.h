@@ -1,4 +1,5 @@
-// Resources carried inside a Linux executable.
+// Resources carried inside a Linux executable (see also appendedimage.h: an image appended
+// to the file takes the place of the linked-in section).
 //
 // The build links a section named ".stowaway.rsrc" into the executable (an
 // assembly file that .incbin's the section image made by BuildResourceSection
@@ -51,6 +52,16 @@ struct ResourceInput {
 // std::invalid_argument for an empty name, a name with a NUL or a non-ASCII
 // byte, or two inputs of the same type and name.
 std::string BuildResourceSection(const std::vector<ResourceInput>& inputs);
+
+// The directory part of a section image (header, entries, names) for resources of the given
+// types, names and sizes; dataAt receives where each entry's data goes in the image (the bytes
+// between the directory and the data are zero). Throws as BuildResourceSection does.
+struct ResourceSpan {
+    uint32_t type = 0;
+    std::string name;
+    size_t size = 0;
+};
+std::string BuildResourceDirectory(const std::vector<ResourceSpan>& spans, std::vector<size_t>& dataAt);
 
 // The resources of the running executable (empty when it has no section).
 const std::vector<ResourceEntry>& OwnResources();

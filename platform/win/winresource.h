@@ -40,3 +40,17 @@ HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
 HGLOBAL LoadResource(HMODULE hModule, HRSRC hResInfo);
 LPVOID LockResource(HGLOBAL hResData);
 DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo);
+
+// Replacing the resources of an executable file. BeginUpdateResourceA starts an update of
+// the file's resources (all of them dropped first when bDeleteExistingResources is TRUE) and
+// gives the handle for UpdateResourceA, which adds, replaces (same type and name) or, with
+// lpData null, deletes one resource; EndUpdateResourceA writes the result into the file, or
+// with fDiscard TRUE writes nothing. Either way it frees the handle. On Linux the files are
+// our ELF executables: the resources go into an image appended to the file (see
+// posix/appendedimage.h), no loaded part of the program moves, and the file is replaced by
+// rename so that a running copy keeps its old bytes. Types must be numeric; names are ASCII
+// and compared without regard to letter case; the language is not kept. Other executables
+// give ERROR_BAD_EXE_FORMAT.
+HANDLE BeginUpdateResourceA(LPCSTR pFileName, BOOL bDeleteExistingResources);
+BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguage, LPVOID lpData, DWORD cb);
+BOOL EndUpdateResourceA(HANDLE hUpdate, BOOL fDiscard);

@@ -274,9 +274,9 @@ protected:
     EXPECT_GT(IndexOf(run_.lines, "application-destroyed"), loopEnd);
   }
 
-  void ExpectOneSetupStartThatOutlivesTheInstaller() {
+  void ExpectOneSetupStartThatOutlivesTheInstaller(const std::string& setupName = "vexil_qm_trial.exe") {
     ASSERT_EQ(run_.demoPids.size(), 1u) << ReadText(run_.demoLog);
-    const fs::path setup = run_.temp / "vexil_qm_trial.exe";
+    const fs::path setup = run_.temp / setupName;
     // The installer has ended; the setup program still runs from its file, which stays.
     EXPECT_TRUE(Alive(run_.demoPids[0]));
     EXPECT_TRUE(fs::exists(setup));
@@ -463,6 +463,120 @@ TEST_F(InstallerRun, AFullOrReadOnlyTemporaryDirectoryIsToldAndNothingIsStarted)
                                 {"could not be unpacked", "Temp", "vexil_qm_trial.exe"});
     fs::remove_all(run_.prefix);
   }
+}
+
+// Installers made with `stowaway build` from generated files: a page, and the demo program
+// under another name with bytes appended (a marker, then padding to the size asked for).
+constexpr char kMarker[] = "BUILT-SETUP-MARKER-0123456789";
+
+class BuiltInstallerRun : public InstallerRun {
+protected:
+  void SetUp() override {
+    InstallerRun::SetUp();
+    work_ = fs::temp_directory_path() / ("stowaway-e2e-build-" + std::to_string(getpid()));
+    fs::remove_all(work_);
+    fs::create_directories(work_);
+  }
+  void TearDown() override {
+    InstallerRun::TearDown();
+    fs::remove_all(work_);
+  }
+
+  // Runs `stowaway build OUT --stub STUB ARGS...`; returns OUT.
+  fs::path Build(std::size_t setupBytes, const std::vector<std::string>& args) {
+    {
+      std::ofstream page(work_ / "acme.html", std::ios::binary);
+      page << "<html><head><title>Acme</title></head><body><h1>Acme Setup</h1></body></html>\n";
+      std::ofstream setup(work_ / "setup", std::ios::binary);
+      std::ifstream demo(STOWAWAY_DEMO_SETUP, std::ios::binary);
+      setup << demo.rdbuf() << kMarker;
+      std::string block(1 << 20, '\0');
+      uint64_t x = 88172645463325252ull;
+      for (std::size_t done = 0; done < setupBytes; done += block.size()) {
+        for (char& c : block) {
+          x ^= x << 13, x ^= x >> 7, x ^= x << 17;
+          c = static_cast<char>(x);
+        }
+        setup.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), setupBytes - done)));
+      }
+    }
+    fs::permissions(work_ / "setup", fs::perms::owner_all);
+    const fs::path out = work_ / "acme_installer";
+    std::vector<std::string> all = {STOWAWAY_TOOL, "build", out.string(), "--stub", STOWAWAY_STUB,
+                                    "--page", (work_ / "acme.html").string(),
+                                    "--setup", "acme_setup.exe=" + (work_ / "setup").string()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string prefix = "STOWAWAY_PREFIX=" + (work_ / "tool-prefix").string();
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e) envp.push_back(*e);
+    envp.push_back(const_cast<char*>(prefix.c_str()));
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    int status = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0) waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stowaway build failed";
+    return out;
+  }
+
+  fs::path work_;
+};
+
+TEST_F(BuiltInstallerRun, ShowsTheGivenWindowAndPageAndStartsTheGivenSetupOnce) {
+  const fs::path installer = Build(4096, {"--title", "Acme Setup", "--caption", "Label5=Vollversion"});
+  Start(installer.string(), "built-installer-window");
+  ASSERT_FALSE(run_.lines.empty()) << "no trace written";
+  ExpectCleanEnd();
+  const int shown = IndexOf(run_.lines, "shown");
+  ASSERT_GE(shown, 0);
+  EXPECT_THAT(run_.lines[shown].rest, HasSubstr("title=Acme Setup "));
+  EXPECT_THAT(run_.lines[shown].rest, HasSubstr("client=711x344"));
+  ASSERT_EQ(CountOf(run_.lines, "navigate"), 1);
+  EXPECT_THAT(run_.lines[IndexOf(run_.lines, "navigate")].rest, HasSubstr("/Temp/acme.html"));
+  EXPECT_EQ(CountOf(run_.lines, "load-failed"), 0);
+  EXPECT_EQ(CountOf(run_.lines, "document-complete"), 1);
+  EXPECT_EQ(IndexOf(run_.lines, "refused"), -1);
+  EXPECT_FALSE(fs::exists(run_.temp / "acme.html"));
+  ExpectOneSetupStartThatOutlivesTheInstaller("acme_setup.exe");
+}
+
+TEST_F(BuiltInstallerRun, CarriesAHundredMegabyteSetupProgram) {
+  const fs::path installer = Build(100u << 20, {});
+  Start(installer.string(), "built-installer-100mb");
+  ASSERT_FALSE(run_.lines.empty()) << "no trace written";
+  ExpectCleanEnd();
+  EXPECT_EQ(CountOf(run_.lines, "document-complete"), 1);
+  EXPECT_EQ(IndexOf(run_.lines, "refused"), -1);
+  EXPECT_EQ(fs::file_size(run_.temp / "acme_setup.exe"), fs::file_size(work_ / "setup"));
+  EXPECT_FALSE(fs::exists(run_.temp / "acme.html"));
+  ExpectOneSetupStartThatOutlivesTheInstaller("acme_setup.exe");
+}
+
+TEST_F(BuiltInstallerRun, RefusesASetupProgramAlteredAfterBuilding) {
+  const fs::path installer = Build(4096, {});
+  {
+    std::string bytes = ReadText(installer);
+    const size_t at = bytes.find(kMarker);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 2] ^= 0x20;
+    std::ofstream(installer, std::ios::binary | std::ios::trunc).write(bytes.data(), std::streamsize(bytes.size()));
+  }
+  const pid_t pid = Launch(installer.string(), "built-installer-altered");
+  ASSERT_GT(pid, 0);
+  // The refusal is traced, then its message box waits for a click that does not come.
+  bool refused = false;
+  for (int i = 0; i < 3000 && !refused; ++i) {
+    refused = IndexOf(ReadTrace(run_.trace), "refused") >= 0;
+    if (!refused) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  Finish(pid);
+  ASSERT_TRUE(refused) << "the installer did not refuse the altered setup program";
+  EXPECT_EQ(run_.lines[IndexOf(run_.lines, "refused")].rest, "acme_setup.exe");
+  EXPECT_GE(IndexOf(run_.lines, "document-complete"), 0);
+  EXPECT_TRUE(run_.demoPids.empty()) << "the altered setup program was started";
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ protected:
 
 std::string InstallerForm() {
   for (const ExecutableResource& r : ReadExecutableResources(STOWAWAY_INSTALLER))
-    if (r.type == 10 && r.name == "TFORM1") return r.data;
+    if (r.type == 10 && r.name == "TFORM1") return std::string(r.data);
   return {};
 }
 

@@ -36,6 +36,21 @@ const std::vector<Command>& Commands() {
        "HKEY_CURRENT_USER\\Software\\X or HKCU\\Software\\X; VALUE @ is the key's default value.\n"
        "set stores a string (REG_SZ); export and import use the REGEDIT4 text format.",
        CmdReg},
+      {"build", "build OUT --setup [NAME=]FILE [--page [NAME=]FILE] [--file [NAME=]PATH]... [--logo IMAGE] [--title TEXT] [--caption NAME=TEXT]... [--vendor-url URL] [--form TEXTFORM] [--stub STUB]",
+       "Makes an installer OUT from the installer stub (the one installed with the tool, or\n"
+       "STUB): it carries the start page, the setup program and the other files (stored under\n"
+       "their file names or NAME), and starts the setup program once the page has loaded.\n"
+       "--title, --caption (by component name, e.g. Label3) and --logo (PNG, JPEG or BMP)\n"
+       "replace the window's words and picture, --form a whole text form (as `form` writes it),\n"
+       "--vendor-url the address the logo opens. Texts are UTF-8 and must fit Windows-1252.\n"
+       "A manifest of every file's SHA-256 goes in too: the installer refuses to start a\n"
+       "setup program whose files differ from it. OUT is written only when all succeeded.",
+       CmdBuild},
+      {"verify", "verify INSTALLER",
+       "Reads every resource, the form and the stored files of an installer made by build,\n"
+       "unpacks each file and checks it against the manifest: exit 0 when all is whole, 1\n"
+       "naming what is not.",
+       CmdVerify},
       {"sysinfo", "sysinfo",
        "Prints every published property of the system-information component, one line each as\n"
        "Name = value in declaration order (enumerations by identifier, texts quoted as in the\n"

@@ -32,6 +32,9 @@ int CmdCreate(CommandContext& ctx);
 int CmdList(CommandContext& ctx);
 int CmdExtract(CommandContext& ctx);
 int CmdForm(CommandContext& ctx);
+// Installers: making one from the stub, and proving one whole.
+int CmdBuild(CommandContext& ctx);
+int CmdVerify(CommandContext& ctx);
 // The registry store.
 int CmdReg(CommandContext& ctx);
 // The system-information component.

@@ -33,7 +33,7 @@ public:
     const std::uint8_t* bytes = source_.input->data();
     const std::size_t size = source_.input->size();
     if (StartsWith(bytes, size, "\x7F" "ELF")) {
-      Executable(bytes, size);
+      Executable();
     } else if (StartsWith(bytes, size, "SFP1")) {
       Container(bytes, size, path_, "");
     } else if (StartsWith(bytes, size, "TPF0")) {
@@ -95,22 +95,25 @@ private:
     Form(reinterpret_cast<const std::uint8_t*>(binary->Memory()), static_cast<std::size_t>(binary->Size()), path_);
   }
 
-  // The forms among an executable's resources hold its stored files.
-  void Executable(const std::uint8_t* bytes, std::size_t size) {
-    std::vector<winposix::ResourceEntry> resources;
+  // The forms among an executable's resources hold its stored files. The resources are views
+  // of the executable's mapped file, which the stored files keep alive.
+  void Executable() {
+    std::vector<ExecutableResource> resources;
     try {
-      resources = ParseExecutableResources(bytes, size, path_);
+      resources = ReadExecutableResources(path_);
     } catch (const std::runtime_error& e) {
       throw InputError(e.what());
     }
     bool anyForm = false;
     // Entries that share their bytes are read once.
-    std::set<std::pair<const std::uint8_t*, std::uint32_t>> seen;
-    for (const winposix::ResourceEntry& r : resources) {
-      if (!StartsWith(r.data, r.size, "TPF0")) continue;
+    std::set<std::pair<const char*, std::size_t>> seen;
+    for (const ExecutableResource& r : resources) {
+      const auto* data = reinterpret_cast<const std::uint8_t*>(r.data.data());
+      if (!StartsWith(data, r.data.size(), "TPF0")) continue;
       anyForm = true;
-      if (!seen.insert({r.data, r.size}).second) continue;
-      Form(r.data, r.size, path_ + ", resource " + r.name, false);
+      if (!seen.insert({r.data.data(), r.data.size()}).second) continue;
+      keeper_ = r.file;
+      Form(data, r.data.size(), path_ + ", resource " + r.name, false);
     }
     if (!anyForm) throw InputError(path_ + ": the executable carries no form");
   }
