@@ -15,7 +15,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${1:-}" = --large ]; then
-  payload=${2:-$(ls -S /usr/lib/x86_64-linux-gnu/*.so* | head -1)}
+  payload=${2:-$(ls -S /usr/lib/x86_64-linux-gnu/*.so* | sed -n 1p)}
   runs=${3:-5}
   cmake -S "$root" -B "$root/build/run" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSTOWAWAY_TESTS=OFF \
     -DSTOWAWAY_BENCH_PAYLOAD="$payload" >/dev/null

@@ -8,7 +8,7 @@
 # Usage: bench/payload_vs_7z.sh [STOWAWAY]   (default: build/release/tools/stowaway, built when missing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$root/build/release/tools/stowaway}
+tool=$(realpath -m "${1:-$root/build/release/tools/stowaway}")
 if [ ! -x "$tool" ]; then
   cmake --preset release >/dev/null
   cmake --build --preset release --target stowaway >/dev/null
@@ -16,7 +16,7 @@ fi
 command -v 7z >/dev/null || { echo "7z is missing (apt-get install p7zip-full)" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
 
-big=$(ls -S /usr/lib/x86_64-linux-gnu/*.so* | head -1)
+big=$(ls -S /usr/lib/x86_64-linux-gnu/*.so* | sed -n 1p)
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/stowaway-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 name=$(basename "$big")

@@ -145,8 +145,9 @@ int CmdList(CommandContext& ctx) {
 
 int CmdExtract(CommandContext& ctx) {
   ExpectArgs(ctx, 2, "extract SOURCE DIR");
-  // The whole source is checked (every length and every content) before anything is written.
-  StoredSource source = LoadStoredFiles(ctx.args[0], true);
+  // Every length and every name is checked before anything is written; a content that turns
+  // out to be damaged while it is written fails the extraction, which then removes what it wrote.
+  StoredSource source = LoadStoredFiles(ctx.args[0], false);
   std::vector<std::vector<std::string>> targets;
   std::uint64_t total = 0;
   for (const SourceFile& f : source.files) {
