@@ -62,11 +62,7 @@ void TForm1::BindOpenLink() {
 
 namespace {
 
-std::u16string ToWide(const std::string& text) {
-  std::u16string wide;
-  for (unsigned char c : text) wide += static_cast<char16_t>(Cp1252ToUnicode(c));
-  return wide;
-}
+std::u16string ToWide(const std::string& text) { return Cp1252ToUtf16(text); }
 
 // The default value of HKEY_CLASSES_ROOT\htmlfile\shell\open\command, or empty. Only string
 // values count; the key is closed on every path.

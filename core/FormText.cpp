@@ -13,6 +13,7 @@
 #include "Filer.h"
 #include "MemoryStream.h"
 #include "TypeNames.h"
+#include "Unicode.h"
 
 namespace {
 const char* const kHex = "0123456789ABCDEF";
@@ -75,17 +76,12 @@ private:
     Out(QuoteCodes(codes));
   }
   void OutWString(const std::u16string& w) { Out(QuoteCodes(std::vector<uint32_t>(w.begin(), w.end()))); }
+  // Invalid UTF-8 shows as '?', as Free Pascal's decoder gives it.
   void OutUtf8(const std::string& s) {
     std::vector<uint32_t> codes;
-    size_t i = 0;
-    while (i < s.size()) {
-      uint8_t b = static_cast<uint8_t>(s[i]);
-      int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 1;
-      if (i + len > s.size()) len = 1;
-      uint32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-      for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<uint8_t>(s[i + k]) & 0x3F);
-      codes.push_back(cp);
-      i += len;
+    for (size_t i = 0, len = 0; i < s.size(); i += len) {
+      uint32_t cp = 0;
+      codes.push_back(DecodeUtf8(s, i, cp, len) ? cp : '?');
     }
     Out(QuoteCodes(codes));
   }

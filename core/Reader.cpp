@@ -6,6 +6,7 @@
 #include "Component.h"
 #include "Cp1252.h"
 #include "Extended.h"
+#include "Finally.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
 #include "ViewStream.h"
@@ -164,42 +165,37 @@ void TReader::ReadData(TComponent* instance) {
   }
   TComponent* savedOwner = owner_;
   TComponent* savedParent = parent_;
-  try {
-    int64_t at = stream_.Position();
-    try {
-      while (!EndOfList()) {
-        at = stream_.Position();
-        ReadProperty(instance);
-      }
-      ReadListEnd();
-    } catch (const EFormReadError&) {
-      throw;
-    } catch (const Exception& e) {
-      throw EFormReadError("Error reading the properties of " + ComponentLabel(instance) + At(at) + ": " + e.what());
-    }
-    owner_ = instance->GetChildOwner();
-    if (!owner_) owner_ = root_;
-    parent_ = instance->GetChildParent();
-    try {
-      while (!EndOfList()) {
-        at = stream_.Position();
-        ReadComponent();
-      }
-      ReadListEnd();
-    } catch (const EFormReadError&) {
-      throw;
-    } catch (const Exception& e) {
-      throw EFormReadError("Error reading the children of " + ComponentLabel(instance) + At(at) + ": " + e.what());
-    }
-  } catch (...) {
+  TFinally restore([&] {
     owner_ = savedOwner;
     parent_ = savedParent;
     --depth_;
+  });
+  int64_t at = stream_.Position();
+  try {
+    while (!EndOfList()) {
+      at = stream_.Position();
+      ReadProperty(instance);
+    }
+    ReadListEnd();
+  } catch (const EFormReadError&) {
     throw;
+  } catch (const Exception& e) {
+    throw EFormReadError("Error reading the properties of " + ComponentLabel(instance) + At(at) + ": " + e.what());
   }
-  owner_ = savedOwner;
-  parent_ = savedParent;
-  --depth_;
+  owner_ = instance->GetChildOwner();
+  if (!owner_) owner_ = root_;
+  parent_ = instance->GetChildParent();
+  try {
+    while (!EndOfList()) {
+      at = stream_.Position();
+      ReadComponent();
+    }
+    ReadListEnd();
+  } catch (const EFormReadError&) {
+    throw;
+  } catch (const Exception& e) {
+    throw EFormReadError("Error reading the children of " + ComponentLabel(instance) + At(at) + ": " + e.what());
+  }
 }
 
 TComponent* TReader::ReadComponent() {

@@ -2,12 +2,7 @@
 
 #include "Cp1252.h"
 
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperCaseCp1252(a[i]) != UpperCaseCp1252(b[i])) return false;
-  return true;
-}
+bool SameText(const std::string& a, const std::string& b) { return SameTextCp1252(a, b); }
 
 TTypeNames::TTypeNames(std::string typeName, std::initializer_list<const char*> identifiers)
     : typeName_(std::move(typeName)) {

@@ -1,10 +1,12 @@
 #include "Writer.h"
 
 #include <limits>
+#include <utility>
 
 #include "BinaryForm.h"
 #include "Component.h"
 #include "Exceptions.h"
+#include "Finally.h"
 #include "IdentConversion.h"
 #include "MemoryStream.h"
 #include "PropInfo.h"
@@ -53,14 +55,9 @@ void TWriter::WriteRootComponent(TComponent* root) {
 
 void TWriter::WriteComponent(TComponent* component) {
   component->IncludeState(csWriting);
-  try {
-    component->WriteState(*this);
-    WriteListEnd();
-  } catch (...) {
-    component->ExcludeState(csWriting);
-    throw;
-  }
-  component->ExcludeState(csWriting);
+  TFinally done([&] { component->ExcludeState(csWriting); });
+  component->WriteState(*this);
+  WriteListEnd();
 }
 
 void TWriter::WriteData(TComponent* instance) {
@@ -68,10 +65,11 @@ void TWriter::WriteData(TComponent* instance) {
   header.className = instance->ClassName();
   header.name = instance->Name();
   out_.WriteComponentHeader(header);
-  std::string saved = propPath_;
-  propPath_.clear();
-  WriteProperties(instance);
-  propPath_ = saved;
+  {
+    std::string saved = std::exchange(propPath_, std::string());
+    TFinally restore([&] { propPath_ = saved; });
+    WriteProperties(instance);
+  }
   WriteListEnd();
   instance->GetChildren([this](TComponent* child) { WriteComponent(child); }, root_);
 }
@@ -164,15 +162,9 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& p) {
     case TPropKind::Object: {
       TPersistent* sub = p.GetObject(*instance);
       if (!sub) return;
-      std::string saved = propPath_;
-      propPath_ = path + ".";
-      try {
-        WriteProperties(sub);
-      } catch (...) {
-        propPath_ = saved;
-        throw;
-      }
-      propPath_ = saved;
+      std::string saved = std::exchange(propPath_, path + ".");
+      TFinally restore([&] { propPath_ = saved; });
+      WriteProperties(sub);
       break;
     }
     case TPropKind::Component: {

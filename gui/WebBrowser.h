@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Controls.h"
+#include "Unicode.h"  // Utf16ToUtf8, Utf8ToUtf16: the address conversions
 
 // Sender, the pane whose document completed (here always the pane itself), and its address.
 using TWebBrowserDocumentComplete = TEvent<TObject* /*Sender*/, TObject* /*pDisp*/, const std::u16string& /*URL*/>;
@@ -54,6 +55,3 @@ private:
 // the mapped host path; anything with a scheme is kept (as UTF-8). Raises an Exception when
 // a path cannot be mapped.
 std::string BrowserAddressToUri(const std::u16string& address);
-// UTF-16 to UTF-8 (unpaired surrogates become U+FFFD) and back.
-std::string Utf16ToUtf8(const std::u16string& text);
-std::u16string Utf8ToUtf16(const std::string& text);

@@ -3,6 +3,7 @@
 // before anything is read or written, and a fault raises ESFPackError with its offset.
 #include "acSFPackInternal.h"
 
+#include <cassert>
 #include <cstring>
 #include <string>
 
@@ -55,8 +56,10 @@ inline void FillExact(std::uint8_t* d, std::uint8_t v, std::size_t len) {
 
 // Fixed 32-byte moves for the common short literals and runs, used where both the block and
 // the destination have 32 bytes of room: they may write past the item's end, and whatever
-// comes next overwrites those bytes.
-inline void Copy32(std::uint8_t* d, const std::uint8_t* s) {
+// comes next overwrites those bytes. Debug builds check the room they are given.
+inline void Copy32(std::uint8_t* d, [[maybe_unused]] std::size_t destRoom, const std::uint8_t* s,
+                   [[maybe_unused]] std::size_t sourceRoom, [[maybe_unused]] std::size_t len) {
+  assert(len <= 32 && destRoom >= 32 && sourceRoom >= 32);
   std::uint8_t a[16], b[16];
   std::memcpy(a, s, 16);
   std::memcpy(b, s + 16, 16);
@@ -64,7 +67,9 @@ inline void Copy32(std::uint8_t* d, const std::uint8_t* s) {
   std::memcpy(d + 16, b, 16);
 }
 
-inline void Fill32(std::uint8_t* d, std::uint8_t v) {
+inline void Fill32(std::uint8_t* d, [[maybe_unused]] std::size_t destRoom, std::uint8_t v,
+                   [[maybe_unused]] std::size_t len) {
+  assert(len <= 32 && destRoom >= 32);
   const std::uint64_t pattern = 0x0101010101010101ull * v;
   std::memcpy(d, &pattern, 8);
   std::memcpy(d + 8, &pattern, 8);
@@ -131,7 +136,7 @@ private:
     const std::size_t room = capacity_ - written_;
     if (len > room) ThrowLiteralsFull(room, base_ + from + room);
     if (len <= 32 && room >= 32 && p_ - from >= 32)
-      Copy32(out_ + written_, block_ + from);
+      Copy32(out_ + written_, room, block_ + from, p_ - from, len);
     else
       CopyExact(out_ + written_, block_ + from, len);
     written_ += len;
@@ -143,7 +148,7 @@ private:
     const std::size_t room = capacity_ - written_;
     if (len > room) ThrowRunFull(len, room, base_ + item);
     if (len <= 32 && room >= 32)
-      Fill32(out_ + written_, v);
+      Fill32(out_ + written_, room, v, len);
     else
       FillExact(out_ + written_, v, len);
     written_ += len;

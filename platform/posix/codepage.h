@@ -9,9 +9,10 @@ namespace winposix {
 // undefined become U+0081, U+008D, U+008F, U+0090 and U+009D, as on Windows).
 std::string Cp1252ToUtf8(const std::string& text);
 
-// Converts UTF-8 to Windows-1252. A character without a Windows-1252 form, or
-// a byte sequence that is not UTF-8, fails the conversion (false), unless
-// substitute is set: then it becomes '?'.
+// Converts UTF-8 to Windows-1252. A character without a Windows-1252 form (the
+// rule of Cp1252.h: code points below 256 keep their number), or a byte sequence
+// that is not UTF-8, fails the conversion (false), unless substitute is set: then
+// it becomes '?'.
 bool Utf8ToCp1252(const std::string& text, std::string& out, bool substitute = false);
 
 // The Unicode code point of a Windows-1252 byte, and back (false when none).

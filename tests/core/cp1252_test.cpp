@@ -32,3 +32,31 @@ TEST(Cp1252, SameTextFoldsLettersBeyondAsciiInAnyLocale) {
   EXPECT_TRUE(SameText("\x8A" "a\x8C\x8E\x9F", "\x9A" "A\x9C\x9E\xFF"));
   EXPECT_FALSE(SameText("\x8A", "\xE4"));
 }
+
+TEST(Cp1252, OneRuleForWhatCannotBeMapped) {
+  struct Case {
+    std::string utf8;
+    const char* substituted;
+    bool strict;  // converts without substitution
+  };
+  const Case cases[] = {
+      {"k\xC3\xB6nnen \xE2\x82\xAC", "k\xF6nnen \x80", true},
+      {"\xC2\x81\xC2\x80", "\x81\x80", true},   // code points below 256 keep their number
+      {"\xE4\xB8\xAD", "?", false},             // no byte in the code page
+      {"\xF0\x9F\x98\x80", "?", false},
+      {std::string("a\xC0\x80" "b", 4), "a??b", false},  // an overlong NUL is not a NUL
+      {"\xED\xA0\x80", "???", false},           // a surrogate
+      {"\xC3", "?", false},                     // cut off
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.substituted);
+    EXPECT_EQ(Utf8ToCp1252(c.utf8), c.substituted);
+    std::string out;
+    EXPECT_EQ(Utf8ToCp1252(c.utf8, out, false), c.strict);
+    if (c.strict) {
+      EXPECT_EQ(out, c.substituted);
+    }
+  }
+  EXPECT_EQ(Cp1252ToUtf16("a\x80\x9F\xFF"), u"a\u20AC\u0178\u00FF");
+  EXPECT_EQ(Cp1252ToUtf8("\x81\x80"), "\xC2\x81\xE2\x82\xAC");
+}

@@ -1,23 +1,13 @@
 #include "Cp1252.h"
 
+#include "Unicode.h"
+
 namespace {
-// Code points of the bytes 0x80..0x9F.
+// Code points of the bytes 0x80..0x9F (the five undefined bytes stand for themselves).
 const uint16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
                             0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
                             0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 char ToByte(uint32_t cp) {
   int b = UnicodeToCp1252(cp);
   return b < 0 ? '?' : static_cast<char>(b);
@@ -40,32 +30,28 @@ std::string Cp1252ToUtf8(const std::string& text) {
   return out;
 }
 
+std::u16string Cp1252ToUtf16(const std::string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char c : text) out += static_cast<char16_t>(Cp1252ToUnicode(static_cast<uint8_t>(c)));
+  return out;
+}
+
+bool Utf8ToCp1252(const std::string& text, std::string& out, bool substitute) {
+  out.clear();
+  out.reserve(text.size());
+  for (size_t i = 0, len = 0; i < text.size(); i += len) {
+    uint32_t cp = 0;
+    int b = DecodeUtf8(text, i, cp, len) ? UnicodeToCp1252(cp) : -1;
+    if (b < 0 && !substitute) return false;
+    out += b < 0 ? '?' : static_cast<char>(b);
+  }
+  return true;
+}
+
 std::string Utf8ToCp1252(const std::string& text) {
   std::string out;
-  size_t i = 0, n = text.size();
-  while (i < n) {
-    uint8_t b = static_cast<uint8_t>(text[i]);
-    int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > n) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    uint32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-    bool ok = true;
-    for (int k = 1; k < len; ++k) {
-      uint8_t c = static_cast<uint8_t>(text[i + k]);
-      if ((c & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    out += ToByte(cp);
-    i += len;
-  }
+  Utf8ToCp1252(text, out, true);
   return out;
 }
 
@@ -102,10 +88,10 @@ char LowerCaseCp1252(char c) {
   auto b = static_cast<uint8_t>(c);
   if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) return static_cast<char>(b + 0x20);
   switch (b) {
-    case 0x8A: return static_cast<char>(0x9A);
-    case 0x8C: return static_cast<char>(0x9C);
-    case 0x8E: return static_cast<char>(0x9E);
-    case 0x9F: return static_cast<char>(0xFF);
+    case 0x8A: return static_cast<char>(0x9A);  // Š
+    case 0x8C: return static_cast<char>(0x9C);  // Œ
+    case 0x8E: return static_cast<char>(0x9E);  // Ž
+    case 0x9F: return static_cast<char>(0xFF);  // Ÿ
     default: return c;
   }
 }
@@ -115,6 +101,14 @@ std::string UpperCaseCp1252(const std::string& text) {
   for (char& c : out) c = UpperCaseCp1252(c);
   return out;
 }
+
+std::string FoldCase(const std::string& text) {
+  std::string out(text);
+  for (char& c : out) c = LowerCaseCp1252(c);
+  return out;
+}
+
+bool SameTextCp1252(const std::string& a, const std::string& b) { return CompareTextCp1252(a, b) == 0; }
 
 int CompareTextCp1252(const std::string& a, const std::string& b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
