@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Cp1252.h"
+
 std::string StoredNameProblem(const std::string& storedName, std::vector<std::string>& parts) {
   parts.clear();
   if (storedName.empty()) return "is empty";
@@ -33,29 +35,8 @@ std::string StoredNameProblem(const std::string& storedName, std::vector<std::st
   return {};
 }
 
-namespace {
-
-// Windows-1252 upper case: ASCII letters, the Latin-1 letters (not the multiplication and
-// division signs, nor the sharp s), and the letter pairs at 0x8A-0x9F.
-unsigned char UpperCp1252(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-  switch (c) {
-    case 0x9A: return 0x8A;  // s caron
-    case 0x9C: return 0x8C;  // oe
-    case 0x9E: return 0x8E;  // z caron
-    case 0xFF: return 0x9F;  // y diaeresis
-    default: return c;
-  }
-}
-
-}  // namespace
-
 std::string StoredNameKey(const std::vector<std::string>& parts) {
   std::string key;
-  for (size_t i = 0; i < parts.size(); ++i) {
-    if (i) key += '\\';
-    for (unsigned char c : parts[i]) key += static_cast<char>(UpperCp1252(c));
-  }
+  for (size_t i = 0; i < parts.size(); ++i) key += (i ? "\\" : "") + FoldCase(parts[i]);
   return key;
 }

@@ -14,6 +14,5 @@
 std::string StoredNameProblem(const std::string& storedName, std::vector<std::string>& parts);
 
 // The resolved parts as one key that is equal for two names exactly when Windows takes them
-// for the same file: parts joined by "\\", letters folded to upper case across the whole code
-// page (not by the locale).
+// for the same file: parts joined by "\\", case folded across the whole code page.
 std::string StoredNameKey(const std::vector<std::string>& parts);

@@ -88,7 +88,7 @@ protected:
 
   // Starts the installer; changes override the environment (an empty value removes the
   // variable). Its standard error goes to stderr.txt.
-  pid_t Launch(const std::map<std::string, std::string>& changes) {
+  pid_t Launch(const std::map<std::string, std::string>& changes, std::string exe = STOWAWAY_INSTALLER) {
     std::map<std::string, std::string> env;
     for (char** e = environ; *e; ++e) {
       const std::string kv = *e;
@@ -114,7 +114,6 @@ protected:
     std::vector<char*> envp;
     for (auto& s : kv) envp.push_back(s.data());
     envp.push_back(nullptr);
-    std::string exe = STOWAWAY_INSTALLER;
     char* argv[] = {exe.data(), nullptr};
     const std::string errors = (dir_ / "stderr.txt").string();
     posix_spawn_file_actions_t actions;
@@ -124,6 +123,29 @@ protected:
     if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
+  }
+
+  // An installer made by `stowaway build` that carries the page as its start page.
+  std::string BuildWithPage(const std::string& page) {
+    fs::create_directories(dir_ / "page");
+    std::ofstream(dir_ / "page" / "startseite.html", std::ios::binary) << page;
+    const std::string out = (dir_ / "installer").string();
+    std::vector<std::string> args = {STOWAWAY_TOOL, "build", out, "--stub", STOWAWAY_STUB,
+                                     "--page", (dir_ / "page" / "startseite.html").string(),
+                                     "--setup", std::string("vexil_qm_trial.exe=") + STOWAWAY_DEMO_SETUP};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string prefix = "STOWAWAY_PREFIX=" + (dir_ / "tool-prefix").string();
+    std::vector<char*> envp;
+    for (char** e = environ; *e; ++e) envp.push_back(*e);
+    envp.push_back(const_cast<char*>(prefix.c_str()));
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    int status = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0) waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stowaway build failed";
+    return out;
   }
 
   // Waits for the installer to end (killing it after 60 s) and gives its wait status.
@@ -244,17 +266,12 @@ TEST_F(InstallerPage, LinksFollowedWhileThePageLoadsOpenOutsideThePane) {
   std::ofstream(bin / "xdg-settings") << "#!/bin/sh\nexit 1\n";
   fs::permissions(bin / "xdg-settings", fs::perms::owner_all);
 
-  const passwd* user = getpwuid(geteuid());
-  ASSERT_NE(user, nullptr);
-  const fs::path temp = dir_ / "prefix" / "drive_c" / "users" / user->pw_name / "Temp";
-  fs::create_directories(temp);
-  fs::permissions(temp, fs::perms::owner_all);
-  const std::string page = LinkPage(web.Port());
-  ASSERT_EQ(page.size(), fs::file_size(STOWAWAY_START_PAGE));
-  std::ofstream(temp / "startseite.html", std::ios::binary) << page;
+  // The start page holds the links (the installer checks its files, so the page is built in).
+  const std::string installer = BuildWithPage(LinkPage(web.Port()));
 
   const char* path = std::getenv("PATH");
-  const pid_t pid = Launch({{"DISPLAY", server.Name()}, {"PATH", bin.string() + ":" + (path ? path : "/usr/bin:/bin")}});
+  const pid_t pid =
+      Launch({{"DISPLAY", server.Name()}, {"PATH", bin.string() + ":" + (path ? path : "/usr/bin:/bin")}}, installer);
   ASSERT_GT(pid, 0);
   ScreenPointer pointer(server.Name());
   // The page shows its links while its image keeps it loading.
