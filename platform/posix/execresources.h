@@ -2,15 +2,7 @@
 // an installer without running it.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-struct ExecutableResource {
-    uint32_t type = 0;   // 10 = RT_RCDATA
-    std::string name;    // upper case, e.g. "TFORM1"
-    std::string data;
-};
+#include "../execresources.h"
 
 // True when the file starts with the ELF signature.
 bool IsElfExecutable(const std::string& unixPath);

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "cli_error.h"
+#include "hostio.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ private:
 }  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | hostio::kOpenFlags));
   if (fd.get() < 0) throw InputError(SystemError(path, "open"));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw InputError(SystemError(path, "stat"));
@@ -71,11 +72,8 @@ void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
     }
     written += static_cast<std::size_t>(put);
   }
-  // mkstemp creates the file with mode 0600; give it the usual mode for new files.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd.get(), 0666 & ~mask);
+  hostio::GiveNewFileMode(fd.get());
   if (::close(fd.release()) != 0) throw InputError(SystemError(path, "write"));
-  if (::rename(temp.c_str(), path.c_str()) != 0) throw InputError(SystemError(path, "replace"));
+  if (!hostio::ReplaceFile(temp, path)) throw InputError(SystemError(path, "replace"));
   done = true;
 }

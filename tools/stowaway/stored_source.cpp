@@ -9,7 +9,7 @@
 #include "cli_error.h"
 #include "file_io.h"
 #include "form_scan.h"
-#include "posix/execresources.h"
+#include "execresources.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ std::vector<SourceFile> FilesOfExecutable(const std::string& path) {
 }  // namespace
 
 std::vector<SourceFile> LoadStoredFiles(const std::string& path) {
-  if (IsElfExecutable(path)) return FilesOfExecutable(path);
+  if (IsExecutableFile(path)) return FilesOfExecutable(path);
   std::vector<std::uint8_t> bytes = ReadWholeFile(path);
   if (StartsWith(bytes, "SFP1")) return ReadContainer(bytes, path, "");
   if (StartsWith(bytes, "TPF0")) return FilesOfForm(bytes, path);
