@@ -17,8 +17,8 @@
 namespace winposix {
 namespace {
 
-// Folds the Latin letters of UTF-8 text to lower case, so that names can be
-// compared as Windows compares them.
+// Folds the letters of UTF-8 text that Windows-1252 holds to lower case, so that names can
+// be compared as Windows compares them.
 std::string FoldUtf8(const std::string& s)
 {
     std::string out;
@@ -33,6 +33,17 @@ std::string FoldUtf8(const std::string& s)
             out += static_cast<char>(c);
             out += (d >= 0x80 && d <= 0x9E && d != 0x97) ? static_cast<char>(d + 0x20)
                                                          : static_cast<char>(d);
+            ++i;
+        } else if (c == 0xC5 && i + 1 < s.size()) {
+            // The code page's other letter pairs: Œ (C5 92), Š (C5 A0), Ž (C5 BD), and Ÿ (C5 B8),
+            // whose small letter ÿ is U+00FF (C3 BF).
+            unsigned char d = static_cast<unsigned char>(s[i + 1]);
+            if (d == 0xB8) {
+                out += "\xC3\xBF";
+            } else {
+                out += static_cast<char>(c);
+                out += (d == 0x92 || d == 0xA0 || d == 0xBD) ? static_cast<char>(d + 1) : static_cast<char>(d);
+            }
             ++i;
         } else {
             out += static_cast<char>(c);

@@ -7,6 +7,7 @@ using PathsTest = PrefixTest;
 TEST_F(PathsTest, WindowsPathsMapToUnixPaths)
 {
     std::filesystem::create_directories(DriveC() + "/Program Files/Tool");
+    std::filesystem::create_directories(DriveC() + "/\xc5\xa1\xc5\x93\xc5\xbe\xc3\xbf");  // šœžÿ
     struct Case {
         std::string windows;
         std::string unix;
@@ -21,6 +22,9 @@ TEST_F(PathsTest, WindowsPathsMapToUnixPaths)
         {"z:/", "/"},
         {"\\\\?\\C:\\windows", DriveC() + "/windows"},
         {"C:\\caf\xe9", DriveC() + "/caf\xc3\xa9"},  // Windows-1252 name, UTF-8 on disk
+        // The code page's letter pairs beyond Latin-1 match an existing name in either case.
+        {"C:\\\x8a\x8c\x8e\x9f", DriveC() + "/\xc5\xa1\xc5\x93\xc5\xbe\xc3\xbf"},
+        {"C:\\\x9a\x9c\x9e\xff", DriveC() + "/\xc5\xa1\xc5\x93\xc5\xbe\xc3\xbf"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(WindowsPathToUnix(c.windows), c.unix) << c.windows;
