@@ -11,6 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TacFileStorage storage(nullptr);
+  storage.CheckContentOnRead = true;  // every content read is whole, so it can be written back
   TMemoryStream in(std::string(reinterpret_cast<const char*>(data), size));
   try {
     storage.ReadStoredData(in);
@@ -21,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream out;
   storage.WriteStoredData(out);
   TacFileStorage again(nullptr);
+  again.CheckContentOnRead = true;
   out.SetPosition(0);
   again.ReadStoredData(out);  // must not throw
   if (again.Count() != storage.Count()) std::abort();

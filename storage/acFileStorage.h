@@ -62,8 +62,10 @@ class TacFileStorage : public TacComponent {
   // Whether the last container read began with the "SFP1" magic.
   bool PackedContainer = false;
   // Whether reading a container unpacks every content once (through a block-sized buffer) to
-  // check it; without it only the container's lengths are checked before the files are used.
-  bool CheckContentOnRead = true;
+  // check it. Off by default: reading checks every length, and a damaged content is found when
+  // it is unpacked (Data, Content and SaveToStream raise EReadError, extraction fails and
+  // leaves no file), so an installer unpacks its payload once, not twice.
+  bool CheckContentOnRead = false;
 
   // The container: writes "SFP1", Count, then the first Count files' records.
   void WriteStoredData(TStream& stream);

@@ -24,8 +24,13 @@ TMemoryStream& TStoredFile::Data() {
     data_.SetSize(ContentSize());
     auto* out = reinterpret_cast<uint8_t*>(data_.Memory());
     if (viewPacked_) {
-      size_t produced =
-          UnpackBlocks(view_.get(), static_cast<size_t>(viewSize_), out, static_cast<size_t>(viewUnpacked_));
+      size_t produced = 0;
+      try {
+        produced =
+            UnpackBlocks(view_.get(), static_cast<size_t>(viewSize_), out, static_cast<size_t>(viewUnpacked_));
+      } catch (const ESFPackError& e) {
+        throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
+      }
       if (produced != static_cast<size_t>(viewUnpacked_))
         throw EReadError("Stored file \"" + FileName + "\": blocks unpack to " + std::to_string(produced) +
                          " bytes, the record says " + std::to_string(viewUnpacked_));
@@ -65,7 +70,12 @@ void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>
     TReadBehind behind(view_.get());
     const uint8_t* piece;
     size_t n;
-    while (reader.Next(piece, n)) {
+    for (;;) {
+      try {
+        if (!reader.Next(piece, n)) break;
+      } catch (const ESFPackError& e) {
+        throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
+      }
       sink(piece, n);
       behind.Done(reader.Consumed());
     }

@@ -43,6 +43,7 @@ std::string Container(const std::vector<std::pair<std::string, std::string>>& fi
 
 void Read(TacFileStorage& storage, const std::string& bytes) {
   TMemoryStream s(bytes);
+  storage.CheckContentOnRead = true;
   storage.ReadStoredData(s);
 }
 
@@ -194,4 +195,21 @@ TEST(FileStorageContainer, WritingAFileWhoseSizeDisagreesWithItsContentFails) {
   storage.File(0)->Size = 10;
   TMemoryStream s;
   EXPECT_THROW(storage.WriteStoredData(s), EWriteError);
+}
+
+TEST(FileStorageContainer, ByDefaultADamagedContentIsFoundWhenItIsUnpacked) {
+  const std::string stream7 = PackedStream("1234567");
+  // The record says 5 bytes; its blocks give 7.
+  const std::string bytes = "SFP1" + Int32(2) + PackedRecord("good", "content") + Int32(1) + "n" +
+                            Int32(static_cast<int32_t>(stream7.size())) + Int32(5) + stream7.substr(4);
+  TacFileStorage storage(nullptr);
+  TMemoryStream s(bytes);
+  storage.ReadStoredData(s);  // the lengths are whole: nothing is unpacked yet
+  ASSERT_EQ(storage.Files()->Count(), 2);
+  EXPECT_EQ(storage.File(0)->Content(), "content");
+  EXPECT_EQ(storage.File(1)->Size, 5);
+  EXPECT_THROW(storage.File(1)->Content(), EReadError);
+  EXPECT_THROW(storage.File(1)->Data(), EReadError);
+  TMemoryStream out;
+  EXPECT_THROW(storage.WriteStoredData(out), EReadError);
 }
