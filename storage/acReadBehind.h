@@ -5,6 +5,7 @@
 // whole. The bytes stay valid; a later read only brings the pages in again.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class TReadBehind {
 public:
@@ -16,3 +17,8 @@ private:
   const std::uint8_t* start_;
   std::size_t released_ = 0;
 };
+
+// Packs n bytes as framed blocks (PackBlocksTo) in parts of whole blocks, giving back the pages
+// of each part once it is packed; returns the bytes handed to sink.
+std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
+                               const std::function<void(const std::uint8_t*, std::size_t)>& sink);

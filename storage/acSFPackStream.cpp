@@ -54,14 +54,6 @@ bool TSFPackBlockReader::Next(const std::uint8_t*& data, std::size_t& n) {
   return true;
 }
 
-void CheckPackedBlocks(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base) {
-  TSFPackBlockReader reader(blocks, size, announced, base);
-  const std::uint8_t* data;
-  std::size_t n;
-  while (reader.Next(data, n)) {
-  }
-}
-
 std::uint64_t PackBlocksTo(const std::uint8_t* source, std::size_t n,
                            const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
   std::uint64_t written = 0;
@@ -75,14 +67,4 @@ std::uint64_t PackBlocksTo(const std::uint8_t* source, std::size_t n,
     done += len;
   }
   return written;
-}
-
-std::uint64_t PackStreamTo(const std::uint8_t* source, std::size_t n,
-                           const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
-  if (n > 0xFFFFFFFFu)
-    throw std::length_error("PackStream: " + std::to_string(n) + " bytes do not fit the 32-bit unpacked length");
-  std::uint8_t length[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
-  sink(length, 4);
-  return 4 + PackBlocksTo(source, n, sink);
 }

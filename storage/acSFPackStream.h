@@ -40,18 +40,8 @@ private:
   std::unique_ptr<std::uint8_t[]> scratch_;
 };
 
-// Checks that the blocks unpack to exactly the announced length, through one block-sized
-// buffer; raises ESFPackError as TSFPackBlockReader does.
-void CheckPackedBlocks(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced,
-                       std::size_t base = 0);
-
-// Packs n bytes as a packed stream (unpacked length, then the framed blocks) and hands it to
-// sink piece by piece, each piece at most one frame; returns the bytes handed over. The bytes
-// are those PackStream writes. std::length_error when n does not fit in 32 bits.
-std::uint64_t PackStreamTo(const std::uint8_t* source, std::size_t n,
-                           const std::function<void(const std::uint8_t*, std::size_t)>& sink);
-
-// Packs n bytes as framed blocks alone (no unpacked length), as PackStreamTo writes them after
-// the length; n must be a multiple of SFPackBlockSize unless it is the content's last part.
+// Packs n bytes as framed blocks, the part of a packed stream after its unpacked length, and
+// hands each frame to sink; returns the bytes handed over. n must be a multiple of
+// SFPackBlockSize unless it is the content's last part. The bytes are those PackStream writes.
 std::uint64_t PackBlocksTo(const std::uint8_t* source, std::size_t n,
                            const std::function<void(const std::uint8_t*, std::size_t)>& sink);

@@ -137,15 +137,10 @@ void TStoredFile::WriteToStream(TStream& stream) {
       }
     });
   } else {
-    // Packed in parts of whole blocks, so the pages of a mapped content can go once packed.
-    const uint8_t* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
-    constexpr size_t kPart = SFPackBlockSize * 256;
-    TReadBehind behind(bytes);
-    for (size_t at = 0; at < static_cast<size_t>(Size); at += kPart) {
-      const size_t n = std::min(kPart, static_cast<size_t>(Size) - at);
-      packed += PackBlocksTo(bytes + at, n, sink);
-      if (view_) behind.Done(at + n);
-    }
+    if (view_)
+      packed += PackBlocksBehind(view_.get(), static_cast<size_t>(Size), sink);
+    else
+      packed += PackBlocksTo(reinterpret_cast<const uint8_t*>(data_.Memory()), static_cast<size_t>(Size), sink);
   }
   const int64_t end = stream.Position();
   stream.SetPosition(lengthAt);

@@ -1,6 +1,4 @@
 // stowaway pack / unpack: the run-length block codec on whole files, one block at a time.
-#include <algorithm>
-
 #include "acReadBehind.h"
 #include "acSFPack.h"
 #include "acSFPackStream.h"
@@ -18,14 +16,7 @@ int CmdPack(CommandContext& ctx) {
   AtomicFile out(ctx.args[1]);
   auto sink = [&out](const std::uint8_t* p, std::size_t n) { out.Write(p, n); };
   out.Stream().WriteDWord(static_cast<std::uint32_t>(source->size()));  // the unpacked length
-  // Packed in parts of whole blocks, giving back the input's pages once packed.
-  constexpr std::size_t kPart = SFPackBlockSize * 256;
-  TReadBehind behind(source->data());
-  for (std::size_t at = 0; at < source->size(); at += kPart) {
-    const std::size_t n = std::min(kPart, source->size() - at);
-    PackBlocksTo(source->data() + at, n, sink);
-    behind.Done(at + n);
-  }
+  PackBlocksBehind(source->data(), source->size(), sink);
   out.Commit();
   return ExitOk;
 }

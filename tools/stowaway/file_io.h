@@ -57,7 +57,3 @@ private:
 
 // Writes the bytes to path through an AtomicFile.
 void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size);
-
-inline void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& data) {
-  WriteFileAtomically(path, data.data(), data.size());
-}
