@@ -48,9 +48,10 @@ struct TPropInfo {
   // String.
   std::function<std::string(TObject&)> GetStr;
   std::function<void(TObject&, const std::string&)> SetStr;
-  // Object (owned sub-object streamed by dotted paths) and Component (reference by name).
-  std::function<TPersistent*(TObject&)> GetObject;
-  std::function<void(TObject&, TPersistent*)> SetObject;  // may be empty for Object
+  // Object (an owned sub-object: a persistent one is streamed by dotted paths, any other is
+  // published but never streamed) and Component (reference by name).
+  std::function<TObject*(TObject&)> GetObject;
+  std::function<void(TObject&, TObject*)> SetObject;  // may be empty for Object
   const TClassInfo* ObjectClass = nullptr;                  // Component: accepted class
   // Method (event): name of the bound handler ("" when unassigned or bound in code only),
   // whether it is assigned, binding to a root's published method, and clearing.

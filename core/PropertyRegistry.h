@@ -180,7 +180,8 @@ public:
     return Add(std::move(p));
   }
 
-  // An owned sub-object, streamed as its own properties under "Name.".
+  // An owned sub-object. A persistent one is streamed as its own properties under "Name.";
+  // any other object (a list, say) is published for reading but has no form of its own.
   template <class G, class S = std::nullptr_t>
   TClassBuilder& Object(const char* name, G get, S set = nullptr) {
     TPropInfo p;
@@ -319,11 +320,12 @@ private:
 
   template <class G, class S>
   static void FillObject(TPropInfo& p, G get, S set) {
-    p.GetObject = [get](TObject& o) -> TPersistent* { return std::invoke(get, Self(o)); };
+    using Got = std::remove_cvref_t<std::invoke_result_t<G, T&>>;
+    p.GetObject = [get](TObject& o) -> TObject* { return std::invoke(get, Self(o)); };
     if constexpr (!std::is_same_v<S, std::nullptr_t>) {
       using Arg = typename property_registry_detail::SetterArg<S>::type;
-      using Ptr = std::conditional_t<std::is_void_v<Arg>, TPersistent*, Arg>;
-      p.SetObject = [set](TObject& o, TPersistent* v) {
+      using Ptr = std::conditional_t<std::is_void_v<Arg>, Got, Arg>;
+      p.SetObject = [set](TObject& o, TObject* v) {
         Ptr typed = v ? dynamic_cast<Ptr>(v) : nullptr;
         if (v && !typed) throw EReadError("Object of class " + v->ClassName() + " does not fit the property");
         if constexpr (std::is_member_object_pointer_v<S>)

@@ -247,7 +247,7 @@ void TReader::ReadProperty(TComponent* component) {
       }
       const TPropInfo* p = instance->ClassInfo()->FindProperty(part);
       if (!p) throw EReadError("Unknown property: \"" + part + "\"");
-      TPersistent* sub = p->Kind == TPropKind::Object ? p->GetObject(*instance) : nullptr;
+      auto* sub = p->Kind == TPropKind::Object ? dynamic_cast<TPersistent*>(p->GetObject(*instance)) : nullptr;
       if (!sub) throw EReadError("Invalid property path");
       instance = sub;
       begin = dot + 1;

@@ -160,8 +160,8 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo& p) {
       break;
     }
     case TPropKind::Object: {
-      TPersistent* sub = p.GetObject(*instance);
-      if (!sub) return;
+      auto* sub = dynamic_cast<TPersistent*>(p.GetObject(*instance));
+      if (!sub) return;  // nil, or an object with no form of its own
       std::string saved = std::exchange(propPath_, path + ".");
       TFinally restore([&] { propPath_ = saved; });
       WriteProperties(sub);

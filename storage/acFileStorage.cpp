@@ -14,8 +14,10 @@ const TClassInfo& TacFileStorage::StaticClassInfo() {
           .Stored(false)
           .Integer("DataSize", &TacFileStorage::GetDataSize, &TacFileStorage::SetReadOnly)
           .Stored(false)
-          // Files is reached through its accessor: the list is no persistent object, so it
-          // has no published form and is never written.
+          // The list is published for reading and replacing; it has no form of its own and
+          // the files travel in "StoredData", so it is never written.
+          .Object("Files", &TacFileStorage::Files, &TacFileStorage::SetFiles)
+          .Stored(false)
           .Event("OnExtract", &TacFileStorage::OnExtract)
           .Event("OnExtracted", &TacFileStorage::OnExtracted)
           .Build();

@@ -51,7 +51,7 @@ void WriteProperties(TObject& object, const std::string& prefix, std::ostream& o
         out << name << " = " << ExtendedToText(DoubleToExtended(p->GetFloat(object))) << '\n';
         break;
       case TPropKind::Object: {
-        TPersistent* sub = p->GetObject(object);
+        TObject* sub = p->GetObject(object);
         if (sub)
           WriteProperties(*sub, name + ".", out, depth + 1);
         else

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FormStreaming.h"
 #include "MemoryStream.h"
@@ -48,6 +49,16 @@ std::string Text(TComponent& root) {
   TMemoryStream out;
   WriteFormText(out, root);
   return out.Bytes();
+}
+
+std::string HexOf(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  }
+  return out;
 }
 
 std::string TwoFileContainer() {
@@ -190,4 +201,38 @@ TEST(FileStorageForm, AFormReadInPlaceKeepsItsBytesAliveAndWritesBackTheSameByte
   TMemoryStream again;
   WriteForm(again, *copy);
   EXPECT_EQ(again.Bytes(), expected);
+}
+
+TEST(FileStorageForm, PublishesFilesBetweenDataSizeAndOnExtractButNeverStreamsIt) {
+  std::vector<std::string> names;
+  for (const TPropInfo* p : TacFileStorage::StaticClassInfo().Properties()) names.push_back(p->Name);
+  EXPECT_THAT(names, ::testing::ElementsAre("Name", "Tag", "About", "AutoExtract", "Count", "DataSize", "Files",
+                                            "OnExtract", "OnExtracted"));
+
+  FormWithStorage f;
+  TMemoryStream container(TwoFileContainer());
+  f.storage->ReadStoredData(container);
+  f.storage->AutoExtract()->SetEnabled(true);
+  const TPropInfo* files = TacFileStorage::StaticClassInfo().FindProperty("Files");
+  ASSERT_NE(files, nullptr);
+  EXPECT_EQ(files->GetObject(*f.storage), f.storage->Files());
+  EXPECT_FALSE(files->IsStored(*f.storage));
+
+  // The binary form is byte for byte what it was before Files was published.
+  TMemoryStream written;
+  WriteForm(written, *f.form);
+  EXPECT_EQ(HexOf(written.Bytes()),
+            "54504630105453746f7261676554657374466f726d05466f726d31000e54616346696c6553746f726167650e616346696c6553"
+            "746f7261676531134175746f457874726163742e456e61626c6564090a53746f726564446174610a6000000053465031020000"
+            "0009000000706167652e68746d6c270000001f000000210000003c68746d6c3e4e6f63682065696e204d6175736b6c69636b3c"
+            "2f68746d6c3e0900000073657475702e6578650f0000008a1300000900010001000087134d5a000000");
+
+  // A form cannot reach into the list: it has no published properties of its own.
+  for (const char* line : {"Files.Count = 1", "Files.OwnsObjects = False"}) {
+    TMemoryStream text;
+    text.WriteString(std::string("object Form1: TStorageTestForm\n  object acFileStorage1: TacFileStorage\n    ") +
+                     line + "\n  end\nend\n");
+    text.SetPosition(0);
+    EXPECT_THROW(ReadFormText(text), EReadError) << line;
+  }
 }
