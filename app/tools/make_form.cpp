@@ -8,21 +8,13 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "FormText.h"
 #include "MemoryStream.h"
+#include "wholefile.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw std::runtime_error("cannot read " + path);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream f(path, std::ios::binary);
@@ -75,10 +67,10 @@ int main(int argc, char** argv) {
       }
       const bool picture = path.rfind("picture:", 0) == 0;
       if (picture) path = path.substr(8);
-      const std::string bytes = ReadFile(path);
+      const std::string bytes = wholefile::Read(path);
       blocks["{@" + arg.substr(0, eq) + "@}"] = picture ? PictureData(bytes) : bytes;
     }
-    std::string text = ReadFile(argv[1]);
+    std::string text = wholefile::Read(argv[1]);
     for (const auto& [placeholder, bytes] : blocks) {
       const size_t at = text.find(placeholder);
       if (at == std::string::npos) throw std::runtime_error("placeholder " + placeholder + " not in the template");

@@ -8,16 +8,7 @@
 #include <vector>
 
 #include "posix/resources.h"
-
-namespace {
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw std::runtime_error("cannot read " + path);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-}  // namespace
+#include "wholefile.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -32,7 +23,7 @@ int main(int argc, char** argv) {
         args.push_back(arg);
         continue;
       }
-      std::istringstream list(ReadFile(arg.substr(1)));
+      std::istringstream list(wholefile::Read(arg.substr(1)));
       for (std::string line; std::getline(list, line);)
         if (!line.empty()) args.push_back(line);
     }
@@ -42,7 +33,7 @@ int main(int argc, char** argv) {
       if (colon == std::string::npos || eq == std::string::npos || eq < colon)
         throw std::runtime_error("bad argument " + arg);
       inputs.push_back({static_cast<uint32_t>(std::stoul(arg.substr(0, colon))), arg.substr(colon + 1, eq - colon - 1),
-                        ReadFile(arg.substr(eq + 1))});
+                        wholefile::Read(arg.substr(eq + 1))});
     }
     const std::string image = winposix::BuildResourceSection(inputs);
     std::ofstream bin(argv[1], std::ios::binary);

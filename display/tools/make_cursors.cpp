@@ -13,16 +13,9 @@
 #include <string>
 
 #include "CursorArt.h"
+#include "wholefile.h"
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) throw std::runtime_error("cannot read " + path.string());
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 void WriteFile(const std::filesystem::path& path, const std::string& data) {
   std::ofstream f(path, std::ios::binary);
@@ -55,7 +48,7 @@ int main(int argc, char** argv) {
       const std::string identifier = file.stem().string();
       const std::string name = Upper(identifier);
       if (!seen.insert(name).second) throw std::runtime_error(file.string() + ": cursor " + name + " given twice");
-      const CursorArt art = ParseCursorArt(identifier, ReadFile(file), file.string());
+      const CursorArt art = ParseCursorArt(identifier, wholefile::Read(file.string()), file.string());
       const uint16_t id = static_cast<uint16_t>(i - 2);
       const std::string image = EncodeCursorImage(art);
       const std::filesystem::path cur = dir / (name + ".cur"), grp = dir / (name + ".grp");

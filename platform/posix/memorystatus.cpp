@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "procinfo.h"
+#include "wholefile.h"
 #include "winapi.h"
 
 using namespace winposix;
@@ -28,7 +29,7 @@ std::uint64_t AddressSpaceLimit()
 // /proc/self/statm, in pages).
 std::uint64_t MappedBytes()
 {
-    std::istringstream statm(ReadWholeFile("/proc/self/statm"));
+    std::istringstream statm(wholefile::Read("/proc/self/statm"));
     std::uint64_t pages = 0;
     if (!(statm >> pages))
         throw std::runtime_error("cannot read /proc/self/statm: unexpected content");
@@ -41,6 +42,6 @@ void GlobalMemoryStatus(LPMEMORYSTATUS lpBuffer)
 {
     if (!lpBuffer)
         return;
-    *lpBuffer = MemoryStatusFrom(ParseMemInfo(ReadWholeFile("/proc/meminfo")),
+    *lpBuffer = MemoryStatusFrom(ParseMemInfo(wholefile::Read("/proc/meminfo")),
                                  AddressSpaceLimit(), MappedBytes());
 }

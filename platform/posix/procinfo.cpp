@@ -1,11 +1,8 @@
 // Parsing the kernel's memory counters and processor fields.
 #include "procinfo.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace winposix {
 
@@ -41,16 +38,6 @@ std::uint64_t Field(const std::map<std::string, std::uint64_t>& fields, const ch
 }
 
 } // namespace
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot read " + path + ": " + std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 std::map<std::string, std::uint64_t> ParseMemInfo(const std::string& text)
 {

@@ -9,10 +9,6 @@
 
 namespace winposix {
 
-// The whole content of a /proc (or other) file; throws std::runtime_error
-// naming the file when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
-
 // The fields of /proc/meminfo ("MemTotal:  16318412 kB") by name, in bytes
 // (a "kB" unit multiplied by 1024). Lines without a number are left out.
 std::map<std::string, std::uint64_t> ParseMemInfo(const std::string& text);

@@ -1,16 +1,14 @@
 // GetPrivateProfileStringA / WritePrivateProfileStringA over INI files.
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 
 #include "errors.h"
 #include "inifile.h"
 #include "pathmap.h"
+#include "wholefile.h"
 #include "winapi.h"
 
 using namespace winposix;
@@ -27,63 +25,29 @@ bool ProfilePath(LPCSTR fileName, std::string& unixPath, DWORD& error)
     return MapWindowsPath(windowsPath.c_str(), unixPath, error);
 }
 
-// The file's content; false when it cannot be read (a missing file included).
+// The file's content; false when it cannot be read (a missing file included), with errno set.
 bool ReadContent(const std::string& unixPath, std::string& content)
 {
-    FILE* file = std::fopen(unixPath.c_str(), "rb");
-    if (!file)
+    try {
+        content = wholefile::Read(unixPath);
+        return true;
+    } catch (const std::system_error& e) {
+        errno = e.code().value();
         return false;
-    content.clear();
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        content.append(chunk, got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
     }
-    return true;
 }
 
-// Replaces the file with the text: written to a new file beside it, which
-// then takes its name, so a failure never leaves a half-written file. The
-// file keeps its permissions; a new one gets the usual 0666 less the umask.
+// Replaces the file with the text, so a failure never leaves a half-written
+// file; the text is on the disk before it takes the file's name. The file
+// keeps its permissions; a new one gets the usual 0666 less the umask.
 BOOL ReplaceContent(const std::string& unixPath, const std::string& text)
 {
-    std::string temporary = unixPath + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return FailErrno(errno, unixPath);
-    struct stat existing;
-    mode_t mode = 0;
-    if (stat(unixPath.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
+    try {
+        wholefile::Replace(unixPath, text.data(), text.size(), wholefile::Durability::File, wholefile::Mode::Kept);
+        return TRUE;
+    } catch (const std::system_error& e) {
+        return FailErrno(e.code().value(), unixPath);
     }
-    const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-    const int writeError = errno;
-    if (close(fd) != 0 || !written || rename(temporary.c_str(), unixPath.c_str()) != 0) {
-        const int err = written ? errno : writeError;
-        unlink(temporary.c_str());
-        return FailErrno(err, unixPath);
-    }
-    return TRUE;
 }
 
 // Copies a list of names, each ended by a zero and one more zero after the

@@ -8,13 +8,16 @@
 #include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
+#include "descriptorio.h"
 #include "errors.h"
 #include "ownership.h"
 #include "prefix.h"
 #include "regformat.h"
 #include "regseed.h"
+#include "wholefile.h"
 
 namespace winposix {
 
@@ -56,12 +59,7 @@ LSTATUS Load(const std::string& path, std::shared_ptr<const RegKey>& root, struc
         return ERROR_REGISTRY_IO_FAILED;
     }
     std::string text;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0)
-            text.append(buffer, n);
-    int readError = n < 0 ? errno : 0;
+    const int readError = DescriptorReadAll(fd, text);
     bool statOk = fstat(fd, &st) == 0;
     close(fd);
     if (readError || !statOk) {
@@ -95,52 +93,23 @@ void Remember(const std::string& path, const struct stat& st, std::shared_ptr<co
     c.root = std::move(root);
 }
 
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes text to path.new, syncs it and renames it over path.
+// Replaces the file at path with text, the new content and its name both on the disk before
+// the change is acknowledged.
 LSTATUS Commit(const std::string& path, const std::string& text)
 {
-    const std::string temp = path + ".new";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        ReportOnce("cannot write " + temp + ": " + std::strerror(errno));
+    try {
+        wholefile::Replacement file(path, wholefile::Durability::FileAndDirectory, wholefile::Mode::Private);
+        const size_t half = text.size() / 2;
+        file.Write(text.data(), half);
+        if (registryCommitHook)
+            registryCommitHook("half-written");
+        file.Write(text.data() + half, text.size() - half);
+        if (registryCommitHook)
+            registryCommitHook("before-rename");
+        file.Commit();
+    } catch (const std::system_error& e) {
+        ReportOnce(std::string("the registry file ") + e.what());
         return ERROR_REGISTRY_IO_FAILED;
-    }
-    const size_t half = text.size() / 2;
-    bool ok = WriteAll(fd, text.data(), half);
-    if (ok && registryCommitHook)
-        registryCommitHook("half-written");
-    ok = ok && WriteAll(fd, text.data() + half, text.size() - half) && fsync(fd) == 0;
-    int err = errno;
-    ok = close(fd) == 0 && ok;
-    if (ok && registryCommitHook)
-        registryCommitHook("before-rename");
-    if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
-        if (ok)
-            err = errno;
-        unlink(temp.c_str());
-        ReportOnce("cannot write the registry file " + path + ": " + std::strerror(err));
-        return ERROR_REGISTRY_IO_FAILED;
-    }
-    // The rename itself is made durable through the directory.
-    std::string dir = path.substr(0, path.find_last_of('/'));
-    int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        fsync(dirFd);
-        close(dirFd);
     }
     return ERROR_SUCCESS;
 }

@@ -3,9 +3,10 @@
 //
 // Readers parse the file as it is and keep the result until the file changes.
 // A writer takes the hive's lock file (flock), reads the file afresh, applies
-// its change, writes NAME.new, syncs it and renames it over the file, so a
-// reader sees either the old or the new file, no acknowledged change of
-// another writer is lost, and a writer killed midway leaves the old file.
+// its change, writes a new file beside it, syncs it and renames it over the
+// file (syncing the directory too), so a reader sees either the old or the new
+// file, no acknowledged change of another writer is lost, and a writer killed
+// midway leaves the old file.
 // A damaged or unreadable file is reported once on stderr and left as it is;
 // calls on that hive then fail with ERROR_REGISTRY_CORRUPT or
 // ERROR_REGISTRY_IO_FAILED. A missing file is created with the values that
@@ -34,7 +35,7 @@ LSTATUS ModifyHive(Hive hive, const std::function<LSTATUS(RegKey& root, bool& ch
 std::string HiveFile(Hive hive);
 
 // Test hook called at points of a commit: "half-written" (the new file holds
-// half its text) and "before-rename" (synced, not yet in place).
+// half its text) and "before-rename" (all written, not yet in place).
 extern void (*registryCommitHook)(const char* stage);
 
 } // namespace winposix

@@ -9,6 +9,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/uio.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "mappedfile.h"
 #include "pathmap.h"
 #include "resources.h"
+#include "wholefile.h"
 #include "winapi.h"
 #include "win/winresource.h"
 
@@ -81,23 +83,9 @@ bool ResourceKey(LPCSTR p, bool isType, uint32_t& number, std::string& name)
     return true;
 }
 
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size < (1u << 20) ? size : (1u << 20));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // Writes the program part of the old file, then the new image and its trailer, into a new
-// file beside it, and renames that over the old one. Returns 0 or an errno value.
+// file beside it, and renames that over the old one, keeping its permissions. Returns 0 or an
+// errno value.
 int Rewrite(const ResourceUpdate& u)
 {
     const MappedFile old(u.unixPath);
@@ -114,31 +102,25 @@ int Rewrite(const ResourceUpdate& u)
     const std::string directory = BuildResourceDirectory(spans, dataAt);
     const uint64_t imageSize = u.resources.empty() ? directory.size() : dataAt.back() + u.resources.back().data.size();
 
-    struct stat st {};
-    if (::stat(u.unixPath.c_str(), &st) != 0)
-        return errno;
-    std::string temp = u.unixPath + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return errno;
-    static const char zeros[16] = {};
-    bool ok = WriteAll(fd, reinterpret_cast<const char*>(old.data()), programEnd) &&
-              WriteAll(fd, zeros, imageAt - programEnd) && WriteAll(fd, directory.data(), directory.size());
-    size_t at = directory.size();
-    for (size_t i = 0; ok && i < u.resources.size(); ++i) {
-        ok = WriteAll(fd, zeros, dataAt[i] - at) && WriteAll(fd, u.resources[i].data.data(), u.resources[i].data.size());
-        at = dataAt[i] + u.resources[i].data.size();
+    try {
+        wholefile::Replacement file(u.unixPath, wholefile::Durability::None, wholefile::Mode::Kept);
+        static const char zeros[16] = {};
+        file.Write(old.data(), programEnd);
+        file.Write(zeros, imageAt - programEnd);
+        file.Write(directory.data(), directory.size());
+        size_t at = directory.size();
+        for (size_t i = 0; i < u.resources.size(); ++i) {
+            file.Write(zeros, dataAt[i] - at);
+            file.Write(u.resources[i].data.data(), u.resources[i].data.size());
+            at = dataAt[i] + u.resources[i].data.size();
+        }
+        const std::string trailer = AppendedTrailer(imageAt, imageSize);
+        file.Write(trailer.data(), trailer.size());
+        file.Commit();
+    } catch (const std::system_error& e) {
+        return e.code().value();
     }
-    const std::string trailer = AppendedTrailer(imageAt, imageSize);
-    ok = ok && WriteAll(fd, trailer.data(), trailer.size()) && ::fchmod(fd, st.st_mode & 07777) == 0;
-    int err = ok ? 0 : errno;
-    if (::close(fd) != 0 && !err)
-        err = errno;
-    if (!err && ::rename(temp.c_str(), u.unixPath.c_str()) != 0)
-        err = errno;
-    if (err)
-        ::unlink(temp.c_str());
-    return err;
+    return 0;
 }
 
 } // namespace

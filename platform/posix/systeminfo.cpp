@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "procinfo.h"
+#include "wholefile.h"
 #include "winapi.h"
 
 using namespace winposix;
@@ -65,7 +66,7 @@ void GetSystemInfo(LPSYSTEM_INFO lpSystemInfo)
 #if defined(__x86_64__) || defined(__i386__)
     try {
         WORD level = 0, revision = 0;
-        if (X86LevelAndRevision(FirstProcessorFields(ReadWholeFile("/proc/cpuinfo")), level,
+        if (X86LevelAndRevision(FirstProcessorFields(wholefile::Read("/proc/cpuinfo")), level,
                                 revision)) {
             info.wProcessorLevel = level;
             info.wProcessorRevision = revision;

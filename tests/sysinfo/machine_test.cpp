@@ -17,6 +17,7 @@
 #include "posix/procinfo.h"
 #include "posix/volume.h"
 #include "sysinfo_fixture.h"
+#include "wholefile.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ TEST(ProcessorRecord, SystemInfoMatchesTheKernel) {
 #if defined(__x86_64__)
   EXPECT_EQ(si.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_AMD64);
   EXPECT_EQ(si.dwProcessorType, static_cast<DWORD>(PROCESSOR_AMD_X8664));
-  const auto fields = winposix::FirstProcessorFields(winposix::ReadWholeFile("/proc/cpuinfo"));
+  const auto fields = winposix::FirstProcessorFields(wholefile::Read("/proc/cpuinfo"));
   ASSERT_TRUE(fields.count("cpu family") && fields.count("model"));
   EXPECT_EQ(std::to_string(si.wProcessorLevel), fields.at("cpu family"));
   EXPECT_EQ(std::to_string(si.wProcessorRevision >> 8), fields.at("model"));
@@ -188,7 +189,7 @@ TEST(MemoryStatus, CardinalSizesSaturate) {
 }
 
 TEST_F(MachineTest, MemoryAgainstProcMemInfo) {
-  const auto meminfo = winposix::ParseMemInfo(winposix::ReadWholeFile("/proc/meminfo"));
+  const auto meminfo = winposix::ParseMemInfo(wholefile::Read("/proc/meminfo"));
   MEMORYSTATUS s{};
   GlobalMemoryStatus(&s);
   const uint64_t total = meminfo.at("MemTotal");

@@ -1,11 +1,11 @@
 #include "file_io.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 #include "cli_error.h"
@@ -28,42 +28,37 @@ private:
   int fd_;
 };
 
-// A stream over an open file descriptor; write errors name the target file.
-class DescriptorStream : public TStream {
+// Runs a file operation and reports its failure as an input error naming the file.
+template <class F>
+auto AsInputError(F operation) -> decltype(operation()) {
+  try {
+    return operation();
+  } catch (const std::system_error& e) {
+    throw InputError(e.what());
+  }
+}
+
+// A stream over the replacement being written.
+class ReplacementStream : public TStream {
 public:
-  DescriptorStream(int fd, const std::string& path) : fd_(fd), path_(path) {}
+  explicit ReplacementStream(wholefile::Replacement& file) : file_(file) {}
 
   int64_t Read(void* buffer, int64_t count) override {
-    int64_t done = 0;
-    while (done < count) {
-      ssize_t got = ::read(fd_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) throw InputError(SystemError(path_, "read back"));
-      if (got == 0) break;
-      done += got;
-    }
-    return done;
+    return AsInputError([&] { return static_cast<int64_t>(file_.Read(buffer, static_cast<std::size_t>(count))); });
   }
   int64_t Write(const void* buffer, int64_t count) override {
-    int64_t done = 0;
-    while (done < count) {
-      ssize_t put = ::write(fd_, static_cast<const char*>(buffer) + done, static_cast<size_t>(count - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) throw InputError(SystemError(path_, "write"));
-      done += put;
-    }
-    return done;
+    AsInputError([&] { file_.Write(buffer, static_cast<std::size_t>(count)); });
+    return count;
   }
   int64_t Seek(int64_t offset, TSeekOrigin origin) override {
-    int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
-    off_t at = ::lseek(fd_, offset, whence);
-    if (at < 0) throw InputError(SystemError(path_, "seek in"));
-    return at;
+    const wholefile::Origin from = origin == TSeekOrigin::soBeginning ? wholefile::Origin::Beginning
+                                   : origin == TSeekOrigin::soCurrent ? wholefile::Origin::Current
+                                                                      : wholefile::Origin::End;
+    return AsInputError([&] { return file_.Seek(offset, from); });
   }
 
 private:
-  int fd_;
-  const std::string& path_;
+  wholefile::Replacement& file_;
 };
 
 }  // namespace
@@ -95,45 +90,24 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::shared_ptr<const MappedFile> file = MappedFile::Open(path);
-  return std::vector<std::uint8_t>(file->data(), file->data() + file->size());
+  const std::string content = AsInputError([&] { return wholefile::Read(path); });
+  return std::vector<std::uint8_t>(content.begin(), content.end());
 }
 
-AtomicFile::AtomicFile(const std::string& path) : path_(path), temp_(path + ".tmp.XXXXXX") {
-  fd_ = ::mkstemp(temp_.data());
-  if (fd_ < 0) throw InputError(SystemError(path, "create a temporary file beside"));
-  ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
-  stream_ = std::make_unique<DescriptorStream>(fd_, path_);
-}
+// The tool's outputs are made again by running it again: an output lost with a crash of the
+// system is not worth a sync.
+AtomicFile::AtomicFile(const std::string& path)
+    : file_(AsInputError([&] { return wholefile::Replacement(path, wholefile::Durability::None); })),
+      stream_(std::make_unique<ReplacementStream>(file_)) {}
 
-AtomicFile::~AtomicFile() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    ::unlink(temp_.c_str());
-  }
-}
+AtomicFile::~AtomicFile() = default;
 
 void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
   stream_->WriteBuffer(data, static_cast<int64_t>(size));
 }
 
 void AtomicFile::Commit() {
-  // mkstemp creates the file with mode 0600; give it the usual mode for new files.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd_, 0666 & ~mask);
-  int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) {
-    ::unlink(temp_.c_str());
-    throw InputError(SystemError(path_, "write"));
-  }
-  if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-    int error = errno;
-    ::unlink(temp_.c_str());
-    errno = error;
-    throw InputError(SystemError(path_, "replace"));
-  }
+  AsInputError([&] { file_.Commit(); });
 }
 
 void WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Stream.h"
+#include "wholefile.h"
 
 // A whole input file mapped read-only; the bytes stay valid while the object lives.
 class MappedFile {
@@ -49,9 +50,7 @@ public:
   void Commit();
 
 private:
-  std::string path_;
-  std::string temp_;
-  int fd_ = -1;
+  wholefile::Replacement file_;
   std::unique_ptr<TStream> stream_;
 };
 
