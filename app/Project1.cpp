@@ -8,6 +8,7 @@
 #include <exception>
 #include <memory>
 
+#include "DiagnosticBackend.h"
 #include "GuiApplication.h"
 #include "GuiClasses.h"
 #include "Unit1.h"
@@ -20,6 +21,7 @@
 #include "tempdir.h"
 
 int main() {
+  InstallDiagnosticBackendFromEnvironment();  // STOWAWAY_TRACE, STOWAWAY_SCREENSHOT
   // Start-up steps of the units.
   RegisterGuiClasses();
   // The framework's start-up makes the application and screen objects first; the extra

@@ -1,5 +1,8 @@
 #include "Backend.h"
 
+#include "Forms.h"
+#include "WebBrowser.h"
+
 namespace {
 std::unique_ptr<TGuiBackend>& Slot() {
   static std::unique_ptr<TGuiBackend> backend;
@@ -8,8 +11,14 @@ std::unique_ptr<TGuiBackend>& Slot() {
 }  // namespace
 
 TGuiBackend& GuiBackend() {
-  if (!Slot()) Slot() = CreateGtkBackend();
+  if (!Slot()) Slot() = CreateDefaultGuiBackend();
   return *Slot();
 }
 
+std::unique_ptr<TGuiBackend> CreateDefaultGuiBackend() { return CreateGtkBackend(); }
+
 void SetGuiBackend(std::unique_ptr<TGuiBackend> backend) { Slot() = std::move(backend); }
+
+void TGuiBackend::WindowShown(TForm& form) { form.DoShown(); }
+
+void TGuiBackend::DocumentShown(TWebBrowser& browser, const std::string& uri) { browser.DoDocumentComplete(uri); }

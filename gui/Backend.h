@@ -51,8 +51,23 @@ public:
   virtual uintptr_t ApplicationHandle() = 0;
   virtual uintptr_t FormHandle(TForm& form) = 0;
 
+  // What the toolkit shows of a form's window: its title (UTF-8) and the size of its client
+  // area in pixels; empty and 0 x 0 while the form has no window.
+  virtual std::string WindowTitle(TForm& form) = 0;
+  virtual void ClientSize(TForm& form, int& width, int& height) = 0;
+
   // Saves what the form's client area shows as a PNG file.
   virtual bool SaveScreenshot(TForm& form, const std::string& pngPath) = 0;
+
+  // Events of the toolkit. A backend reports them through the backend in use (GuiBackend()),
+  // so that a decorating backend installed over it sees them; these defaults hand them to
+  // the framework.
+  // The form's window is on the screen.
+  virtual void WindowShown(TForm& form);
+  // The browser pane has drawn the document at uri.
+  virtual void DocumentShown(TWebBrowser& browser, const std::string& uri);
+  // A detail of the toolkit's work that only diagnostics want ("load-failed URI: reason").
+  virtual void ToolkitNote(const std::string&) {}
 };
 
 // The backend in use, created on first use (GTK on Linux).
@@ -61,3 +76,5 @@ TGuiBackend& GuiBackend();
 void SetGuiBackend(std::unique_ptr<TGuiBackend> backend);
 // The GTK 3 / WebKitGTK backend.
 std::unique_ptr<TGuiBackend> CreateGtkBackend();
+// The toolkit's backend of this system (GTK on Linux), which GuiBackend() starts with.
+std::unique_ptr<TGuiBackend> CreateDefaultGuiBackend();

@@ -20,7 +20,6 @@
 #include "GuiApplication.h"
 #include "Screen.h"
 #include "StdCtrls.h"
-#include "Trace.h"
 #include "WebBrowser.h"
 
 namespace {
@@ -241,6 +240,18 @@ public:
   uintptr_t FormHandle(TForm& form) override {
     FormWindow* fw = WindowOf(form);
     return fw ? reinterpret_cast<uintptr_t>(fw->window) : 0;
+  }
+
+  std::string WindowTitle(TForm& form) override {
+    FormWindow* fw = WindowOf(form);
+    const char* title = fw ? gtk_window_get_title(GTK_WINDOW(fw->window)) : nullptr;
+    return title ? title : "";
+  }
+
+  void ClientSize(TForm& form, int& width, int& height) override {
+    FormWindow* fw = WindowOf(form);
+    width = fw ? gtk_widget_get_allocated_width(fw->client) : 0;
+    height = fw ? gtk_widget_get_allocated_height(fw->client) : 0;
   }
 
   bool SaveScreenshot(TForm& form, const std::string& pngPath) override {
@@ -469,16 +480,7 @@ private:
   }
 
   static gboolean OnMap(GtkWidget*, GdkEvent*, gpointer data) {
-    auto* fw = static_cast<FormWindow*>(data);
-    GuiTrace("shown " + Cp1252ToUtf8(fw->form->Caption()) +
-             " title=" + gtk_window_get_title(GTK_WINDOW(fw->window)) +
-             " client=" + std::to_string(gtk_widget_get_allocated_width(fw->client)) + "x" +
-             std::to_string(gtk_widget_get_allocated_height(fw->client)));
-    for (TControl* c : fw->form->Controls()) {
-      GuiTrace("bounds " + c->Name() + " " + std::to_string(c->Left()) + "," + std::to_string(c->Top()) + " " +
-               std::to_string(c->Width()) + "x" + std::to_string(c->Height()));
-    }
-    fw->form->DoShown();
+    GuiBackend().WindowShown(*static_cast<FormWindow*>(data)->form);
     return FALSE;
   }
 

@@ -2,14 +2,12 @@
 
 #include <webkit2/webkit2.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
 #include "Backend.h"
 #include "Forms.h"
 #include "GuiApplication.h"
-#include "Trace.h"
 #include "WebBrowser.h"
 
 namespace {
@@ -33,7 +31,6 @@ struct Pane {
   unsigned load = 0;               // counts the loads started; a wait for an older one is dropped
   bool committed = false;
   bool failed = false;
-  bool screenshotDone = false;
   // The wait for a finished document to be drawn.
   bool waiting = false;
   std::string address;
@@ -81,23 +78,15 @@ void FreePane(gpointer data) {
   delete pane;
 }
 
-// The document has been drawn (or the wait reached its limit): the screenshot hook, when
-// set, saves the window as it is now, and the browser reports the completed document.
+// The document has been drawn (or the wait reached its limit): the backend in use reports the
+// completed document, with the drawing on the X server, so that what the window shows then
+// is the page.
 void Deliver(GtkWidget* view, Pane& pane) {
   const std::string address = pane.address;
   StopWaiting(view, pane);
-  // The drawing has reached the X server before the window acts on the document.
   gdk_display_sync(gtk_widget_get_display(view));
-  TWebBrowser* browser = pane.browser;
-  const std::string shot = GuiScreenshotPath();
-  if (!shot.empty() && !pane.screenshotDone && browser->Parent()) {
-    pane.screenshotDone = true;
-    const bool ok = GuiBackend().SaveScreenshot(*browser->Parent(), shot);
-    GuiTrace(std::string(ok ? "screenshot " : "screenshot-failed ") + shot);
-    std::fprintf(stderr, "Screenshot %s: %s\n", ok ? "saved" : "failed", shot.c_str());
-  }
   g_object_ref(view);  // the handler may close the window and with it the view
-  browser->DoDocumentComplete(address);
+  GuiBackend().DocumentShown(*pane.browser, address);
   g_object_unref(view);
 }
 
@@ -129,7 +118,7 @@ void OnFramesRendered(GObject* source, GAsyncResult* result, gpointer data) {
     g_object_unref(value);
   if (error) {
     // Without scripts the next frame GTK draws is the best sign there is.
-    GuiTrace(std::string("frame-wait ") + error->message);
+    GuiBackend().ToolkitNote(std::string("frame-wait ") + error->message);
     g_error_free(error);
   }
   if (Pane* pane = WaitingPane(*ticket)) AwaitPaint(ticket->view, *pane);
@@ -139,7 +128,7 @@ gboolean OnWaitLimit(gpointer data) {
   const Ticket& ticket = *static_cast<Ticket*>(data);
   if (Pane* pane = WaitingPane(ticket)) {
     pane->limit = 0;  // this source ends with this call
-    GuiTrace("frame-wait-limit");
+    GuiBackend().ToolkitNote("frame-wait-limit");
     Deliver(ticket.view, *pane);
   }
   return G_SOURCE_REMOVE;
@@ -178,7 +167,7 @@ void OnLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer) {
       const bool complete = pane->committed && !pane->failed;
       pane->committed = false;
       if (!complete) {
-        GuiTrace("load-unfinished " + address);
+        GuiBackend().ToolkitNote("load-unfinished " + address);
         break;
       }
       AwaitFrames(view, *pane, address);
@@ -190,7 +179,7 @@ void OnLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer) {
 }
 
 gboolean OnLoadFailed(WebKitWebView* webView, WebKitLoadEvent, gchar* uri, GError* error, gpointer) {
-  GuiTrace(std::string("load-failed ") + (uri ? uri : "") + ": " + (error ? error->message : ""));
+  GuiBackend().ToolkitNote(std::string("load-failed ") + (uri ? uri : "") + ": " + (error ? error->message : ""));
   if (Pane* pane = PaneOf(webView)) pane->failed = true;
   return FALSE;  // the pane shows its own error page where there is one
 }
@@ -203,7 +192,7 @@ std::string WithoutFragment(const char* uri) {
 
 void OpenOutside(Pane& pane, const char* uri) {
   const std::string address = uri ? uri : "";
-  GuiTrace("open-link " + address);
+  GuiBackend().ToolkitNote("open-link " + address);
   pane.browser->DoOpenLink(address);
 }
 
