@@ -227,6 +227,11 @@ TEST(FileStorageForm, PublishesFilesBetweenDataSizeAndOnExtractButNeverStreamsIt
             "0009000000706167652e68746d6c270000001f000000210000003c68746d6c3e4e6f63682065696e204d6175736b6c69636b3c"
             "2f68746d6c3e0900000073657475702e6578650f0000008a1300000900010001000087134d5a000000");
 
+  // Writing the property replaces the list the storage holds.
+  auto* replacement = new TStoredFileList;
+  files->SetObject(*f.storage, replacement);
+  EXPECT_EQ(f.storage->Files(), replacement);
+
   // A form cannot reach into the list: it has no published properties of its own.
   for (const char* line : {"Files.Count = 1", "Files.OwnsObjects = False"}) {
     TMemoryStream text;
