@@ -8,7 +8,11 @@ std::unique_ptr<TGuiBackend>& Slot() {
 }  // namespace
 
 TGuiBackend& GuiBackend() {
+#ifdef _WIN32
+  if (!Slot()) Slot() = CreateWin32Backend();
+#else
   if (!Slot()) Slot() = CreateGtkBackend();
+#endif
   return *Slot();
 }
 

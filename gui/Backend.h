@@ -55,9 +55,10 @@ public:
   virtual bool SaveScreenshot(TForm& form, const std::string& pngPath) = 0;
 };
 
-// The backend in use, created on first use (GTK on Linux).
+// The backend in use, created on first use (GTK on Linux, Win32 on Windows).
 TGuiBackend& GuiBackend();
 // Replaces the backend (tests use a recording one); nullptr goes back to the default.
 void SetGuiBackend(std::unique_ptr<TGuiBackend> backend);
-// The GTK 3 / WebKitGTK backend.
+// The GTK 3 / WebKitGTK backend (Linux) and the Win32 one (Windows).
 std::unique_ptr<TGuiBackend> CreateGtkBackend();
+std::unique_ptr<TGuiBackend> CreateWin32Backend();

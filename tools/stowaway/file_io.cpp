@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "cli_error.h"
+#include "hostio.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ public:
   }
   int64_t Seek(int64_t offset, TSeekOrigin origin) override {
     int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
-    off_t at = ::lseek(fd_, offset, whence);
+    const int64_t at = ::lseek64(fd_, offset, whence);
     if (at < 0) throw InputError(SystemError(path_, "seek in"));
     return at;
   }
@@ -69,11 +69,11 @@ private:
 }  // namespace
 
 MappedFile::~MappedFile() {
-  if (data_ && size_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+  if (data_ && size_) hostio::Unmap(data_, size_);
 }
 
 std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | hostio::kOpenFlags));
   if (fd.get() < 0) throw InputError(SystemError(path, "open"));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw InputError(SystemError(path, "stat"));
@@ -83,12 +83,11 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
   file->path_ = path;
   file->size_ = static_cast<std::size_t>(st.st_size);
   if (file->size_ > 0) {
-    void* at = ::mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd.get(), 0);
-    if (at == MAP_FAILED) {
+    const void* at = hostio::MapReadOnly(fd.get(), file->size_);
+    if (!at) {
       file->size_ = 0;
       throw InputError(SystemError(path, "map"));
     }
-    ::madvise(at, file->size_, MADV_SEQUENTIAL);
     file->data_ = static_cast<const std::uint8_t*>(at);
   }
   return file;
@@ -102,7 +101,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 AtomicFile::AtomicFile(const std::string& path) : path_(path), temp_(path + ".tmp.XXXXXX") {
   fd_ = ::mkstemp(temp_.data());
   if (fd_ < 0) throw InputError(SystemError(path, "create a temporary file beside"));
-  ::fcntl(fd_, F_SETFD, FD_CLOEXEC);
+  hostio::KeepFromChildren(fd_);
   stream_ = std::make_unique<DescriptorStream>(fd_, path_);
 }
 
@@ -118,17 +117,14 @@ void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
 }
 
 void AtomicFile::Commit() {
-  // mkstemp creates the file with mode 0600; give it the usual mode for new files.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd_, 0666 & ~mask);
+  hostio::GiveNewFileMode(fd_);
   int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) {
     ::unlink(temp_.c_str());
     throw InputError(SystemError(path_, "write"));
   }
-  if (::rename(temp_.c_str(), path_.c_str()) != 0) {
+  if (!hostio::ReplaceFile(temp_, path_)) {
     int error = errno;
     ::unlink(temp_.c_str());
     errno = error;
