@@ -4,7 +4,8 @@
 # the packer, which is host_stowaway (stowaway is the cross-built tool).
 include(ExternalProject)
 
-set(STOWAWAY_HOST_DIR ${CMAKE_BINARY_DIR}/host)
+# (Another cross build's host directory may be named to share its native build.)
+set(STOWAWAY_HOST_DIR ${CMAKE_BINARY_DIR}/host CACHE PATH "the native build of the build-time programs")
 set(STOWAWAY_HOST_TOOLS make_logo make_form make_resources make_cursors stowaway)
 set(host_paths app/make_logo app/make_form app/make_resources display/make_cursors tools/stowaway)
 list(TRANSFORM host_paths PREPEND ${STOWAWAY_HOST_DIR}/)
