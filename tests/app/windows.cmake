@@ -13,4 +13,4 @@ set_tests_properties(installer_windows_e2e_test PROPERTIES DISABLED TRUE)
 add_test(NAME installer_windows_e2e
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows_e2e.sh ${CMAKE_CROSSCOMPILING_EMULATOR}
           $<TARGET_FILE:installer_windows_e2e_test>)
-set_tests_properties(installer_windows_e2e PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED wine)
+set_tests_properties(installer_windows_e2e PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED wine RUN_SERIAL TRUE)
