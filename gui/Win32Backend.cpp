@@ -357,7 +357,7 @@ public:
 
   void SetApplicationTitle(const std::string& title) override { title_ = title; }
 
-  void WatchTerminationSignals(std::function<void()> handler) override {
+  void WatchTerminationSignals(std::function<void(int)> handler) override {
     terminationHandler_ = std::move(handler);
     SetConsoleCtrlHandler(&Win32Backend::OnConsoleEvent, TRUE);
   }
@@ -733,15 +733,19 @@ private:
 
   static LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kTerminateMessage && instance_ && instance_->terminationHandler_) {
-      GuiGuarded(instance_->terminationHandler_);
+      const int signal = static_cast<int>(wp);
+      GuiGuarded([signal] { instance_->terminationHandler_(signal); });
       return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
 
-  static BOOL WINAPI OnConsoleEvent(DWORD) {
+  // Ctrl+C and Ctrl+Break count as an interrupt; a closed console, a logoff or a shutdown as
+  // a termination (the numbers of SIGINT and SIGTERM, as the C runtime has them).
+  static BOOL WINAPI OnConsoleEvent(DWORD event) {
     if (!instance_ || !instance_->appWindow_) return FALSE;
-    PostMessageW(instance_->appWindow_, kTerminateMessage, 0, 0);
+    const int signal = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 2 : 15;
+    PostMessageW(instance_->appWindow_, kTerminateMessage, static_cast<WPARAM>(signal), 0);
     return TRUE;
   }
 
@@ -815,7 +819,7 @@ private:
   std::map<TForm*, FormWindow*> forms_;
   std::map<TWebBrowser*, std::u16string> pending_;
   std::map<TLabel*, int> labelPixels_;
-  std::function<void()> terminationHandler_;
+  std::function<void(int)> terminationHandler_;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 # The Windows installer end to end, under Wine on a private Xvfb (windows_e2e.sh).
 stowaway_add_installer(installer_nopage
-  FILES vexil_qm_trial.exe=$<TARGET_FILE:vexil_qm_trial>
+  SETUP vexil_qm_trial.exe=$<TARGET_FILE:vexil_qm_trial>
   DEPENDS vexil_qm_trial)
 
 stowaway_test(installer_windows_e2e_test installer_windows_e2e_test.cpp LIBS)

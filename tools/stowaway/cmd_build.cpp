@@ -27,7 +27,6 @@
 #include "sha256.h"
 #include "text_cp1252.h"
 #include "winapi.h"
-#include "win/winresource.h"
 
 namespace fs = std::filesystem;
 

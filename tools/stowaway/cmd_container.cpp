@@ -35,7 +35,8 @@ struct CreateInput {
 
 // The Windows-1252 form of a name given on the command line; a character the code page cannot
 // hold is refused rather than turned into '?' (two names could then become one).
-std::string NameInCodePage(const std::string& utf8, const std::string& arg) {
+std::string NameInCodePage(const std::string& text, const std::string& arg) {
+  const std::string utf8 = HostTextToUtf8(text);
   std::string name = Utf8ToCp1252(utf8);
   if (Cp1252ToUtf8(name) != utf8)
     throw InputError(arg + ": the name \"" + utf8 + "\" holds a character that Windows-1252 cannot hold");
