@@ -13,7 +13,7 @@ build=$root/build/windows
 
 cmake --preset windows -S "$root" >/dev/null
 cmake --build "$build" --target installer
-installer=$build/app/installer.exe
+installer=$build/app/installers/installer.exe
 run=("$root/cmake/wine-run.sh" "$build/wineprefix" "$installer")
 
 if [ -n "${DISPLAY:-}" ]; then
