@@ -40,8 +40,8 @@ int main() {
     app->SetTitle("Installation");
     // The storage unpacks while the window is read, into the temporary directory: one that
     // cannot be used is told first, and then nothing is unpacked or started.
-    if (GetTempDir().empty()) {
-      std::string reason = TempDirectoryProblem();
+    std::string reason = TempDirectoryProblem();
+    if (!reason.empty() || GetTempDir().empty()) {
       if (reason.empty()) reason = "the system names no temporary directory";
       ShowInstallationError("The installation cannot start: " + reason + ".");
     } else {

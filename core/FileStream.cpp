@@ -11,14 +11,26 @@
 
 namespace {
 std::string SysError() { return std::strerror(errno); }
+
+#ifdef _WIN32
+// The C runtime of Windows takes narrow names in the ANSI code page (Windows-1252 on the
+// systems the library targets), opens in text mode unless told otherwise and lets child
+// processes inherit descriptors unless told otherwise.
+const std::string& HostName(const std::string& fileName) { return fileName; }
+constexpr int kOpenFlags = O_BINARY | O_NOINHERIT;
+#define ftruncate _chsize_s
+#else
+std::string HostName(const std::string& fileName) { return Cp1252ToUtf8(fileName); }
+constexpr int kOpenFlags = O_CLOEXEC;
+#endif
 }  // namespace
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName_(fileName) {
-  std::string path = Cp1252ToUtf8(fileName);
+  const std::string path = HostName(fileName);
   int flags = mode == TFileMode::fmOpenRead ? O_RDONLY : mode == TFileMode::fmOpenReadWrite ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC;
-  fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+  fd_ = ::open(path.c_str(), flags | kOpenFlags, 0644);
   if (fd_ < 0)
-    throw EFOpenError("Cannot " + std::string(mode == TFileMode::fmCreate ? "create" : "open") + " file \"" + path +
+    throw EFOpenError("Cannot " + std::string(mode == TFileMode::fmCreate ? "create" : "open") + " file \"" + Cp1252ToUtf8(fileName) +
                       "\": " + SysError());
 }
 

@@ -15,7 +15,13 @@ TGuiBackend& GuiBackend() {
   return *Slot();
 }
 
-std::unique_ptr<TGuiBackend> CreateDefaultGuiBackend() { return CreateGtkBackend(); }
+std::unique_ptr<TGuiBackend> CreateDefaultGuiBackend() {
+#ifdef _WIN32
+  return CreateWin32Backend();
+#else
+  return CreateGtkBackend();
+#endif
+}
 
 void SetGuiBackend(std::unique_ptr<TGuiBackend> backend) { Slot() = std::move(backend); }
 

@@ -70,11 +70,12 @@ public:
   virtual void ToolkitNote(const std::string&) {}
 };
 
-// The backend in use, created on first use (GTK on Linux).
+// The backend in use, created on first use (GTK on Linux, Win32 on Windows).
 TGuiBackend& GuiBackend();
 // Replaces the backend (tests use a recording one); nullptr goes back to the default.
 void SetGuiBackend(std::unique_ptr<TGuiBackend> backend);
-// The GTK 3 / WebKitGTK backend.
+// The GTK 3 / WebKitGTK backend (Linux) and the Win32 one (Windows).
 std::unique_ptr<TGuiBackend> CreateGtkBackend();
-// The toolkit's backend of this system (GTK on Linux), which GuiBackend() starts with.
+std::unique_ptr<TGuiBackend> CreateWin32Backend();
+// The toolkit's backend of this system, which GuiBackend() starts with.
 std::unique_ptr<TGuiBackend> CreateDefaultGuiBackend();

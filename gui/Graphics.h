@@ -58,9 +58,12 @@ inline constexpr TCursor crHelp = -20;
 inline constexpr TCursor crHandPoint = -21;
 inline constexpr TCursor crSizeAll = -22;
 
+// (<wingdi.h> has them as macros of the same values.)
+#ifndef ANSI_CHARSET
 inline constexpr TFontCharset ANSI_CHARSET = 0;
 inline constexpr TFontCharset DEFAULT_CHARSET = 1;
 inline constexpr TFontCharset SYMBOL_CHARSET = 2;
+#endif
 
 // The framework's own identifier tables.
 const TIdentMap& ColorIdentMap();

@@ -16,6 +16,7 @@ struct TCursorShape {
   int Width = 0, Height = 0;    // image cursor: ARGB pixels, rows from the top
   int HotX = 0, HotY = 0;
   std::vector<uint32_t> Argb;
+  uintptr_t Native = 0;         // a toolkit that draws platform cursors itself: the HCURSOR
 };
 using TCursorHandle = std::shared_ptr<const TCursorShape>;
 

@@ -87,6 +87,13 @@ std::string BrowserAddressToUri(const std::u16string& address) {
     std::string unixPath;
     try {
       unixPath = WindowsPathToUnix(narrow);
+      if (unixPath == narrow) {
+        // A Windows host: the path itself, as a file: URI with forward slashes.
+        std::string path = narrow;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        if (path.compare(0, 2, "//") == 0) return "file:" + PercentEncodePath(Cp1252ToUtf8(path));  // file://server/share
+        return "file:///" + path.substr(0, 2) + PercentEncodePath(Cp1252ToUtf8(path.substr(2)));
+      }
     } catch (const std::exception& e) {
       throw Exception(std::string("Cannot open ") + Cp1252ToUtf8(narrow) + ": " + e.what());
     }

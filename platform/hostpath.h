@@ -18,6 +18,11 @@ std::string WindowsPathToUnix(const std::string& windowsPath);
 // has no Windows-1252 form.
 std::string UnixPathToWindows(const std::string& unixPath);
 
+// A text of the host's command line as UTF-8: on Linux it already is; on Windows it is in
+// the ANSI code page and is converted (a byte the code page does not define stays as the
+// Windows-1252 character of that byte).
+std::string HostTextToUtf8(const std::string& hostText);
+
 // The prefix directory that holds drive_c, system.reg and user.reg (created
 // with its standard folders on first use). On Windows: the empty text.
 std::string StowawayPrefixDirectory();

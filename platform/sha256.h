@@ -1,4 +1,5 @@
-// SHA-256 digests, from the platform's crypto library (OpenSSL's libcrypto on Linux).
+// SHA-256 digests, from the platform's crypto library (OpenSSL's libcrypto on Linux, the
+// system's CNG on Windows).
 #pragma once
 
 #include <array>

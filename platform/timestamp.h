@@ -5,6 +5,10 @@
 
 #if defined(_MSC_VER)
 #include <intrin.h>
+#elif defined(_WIN32)
+#include <windows.h>
+// <winnt.h> makes ReadTimeStampCounter a macro for __rdtsc; ours is the function below.
+#undef ReadTimeStampCounter
 #elif defined(__x86_64__) || defined(__i386__)
 #include <x86intrin.h>
 #else

@@ -13,6 +13,21 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <winsock2.h>
+#include <lmcons.h>
+// <windows.h> maps these names to their A or W functions by macro; the library calls the
+// A functions by their full names, and the framework has methods of these names.
+#undef GetObject
+#undef GetClassInfo
+#undef MessageBox
+#undef CreateWindow
+#undef GetClassName
+#undef DrawText
+#undef LoadCursor
+#undef CreateForm
+#undef RegisterClass
+#ifndef IDC_PEN
+#define IDC_PEN MAKEINTRESOURCEA(32631)
+#endif
 #else
 #include "win/wintypes.h"
 #include "win/winerror.h"

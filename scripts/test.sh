@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit and integration tests (with AddressSanitizer and UBSan),
-# then each fuzz target for a short, bounded time. Installs what it needs first.
+# the same tests cross-built for Windows and run under Wine, then each fuzz target for a
+# short, bounded time. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -9,6 +10,12 @@ jobs=$(nproc)
 cmake --preset test >/dev/null
 cmake --build --preset test -j "$jobs"
 ctest --preset test -j "$jobs"
+
+# Windows: the mingw-w64 cross build and its tests under Wine, in a Wine prefix made afresh
+# for the run.
+cmake --preset windows-test >/dev/null
+cmake --build --preset windows-test -j "$jobs"
+ctest --preset windows-test -j "$jobs"
 
 # Fuzz targets: clang + libFuzzer, each run briefly from an empty corpus plus its seeds.
 cmake --preset fuzz >/dev/null

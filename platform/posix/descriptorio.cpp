@@ -1,7 +1,8 @@
 #include "descriptorio.h"
 
 #include <cerrno>
-#include <unistd.h>
+
+#include "hostio.h"
 
 namespace winposix {
 
@@ -9,7 +10,7 @@ int DescriptorReadAll(int fd, std::string& out)
 {
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const auto n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -25,7 +26,7 @@ int DescriptorWriteAll(int fd, const void* data, size_t size)
     const char* at = static_cast<const char*>(data);
     while (size > 0) {
         // At most 1 MiB a call: larger writes gain nothing and some systems cap them anyway.
-        const ssize_t n = ::write(fd, at, size < (size_t{1} << 20) ? size : (size_t{1} << 20));
+        const auto n = ::write(fd, at, static_cast<unsigned>(size < (size_t{1} << 20) ? size : (size_t{1} << 20)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

@@ -68,6 +68,11 @@ bool IsElfExecutable(const std::string& unixPath)
     return in.read(head, 4) && std::memcmp(head, ELFMAG, SELFMAG) == 0;
 }
 
+bool IsExecutableFile(const std::string& path)
+{
+    return IsElfExecutable(path);
+}
+
 std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath)
 {
     auto mapped = std::make_shared<const MappedFile>(unixPath);

@@ -2,26 +2,11 @@
 // an installer without running it.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <string_view>
-#include <vector>
-
-struct ExecutableResource {
-    uint32_t type = 0;        // 10 = RT_RCDATA
-    std::string name;         // upper case, e.g. "TFORM1"
-    std::string_view data;    // the bytes in the mapped file, valid while `file` lives
-    std::shared_ptr<const void> file;
-};
+#include "../execresources.h"
 
 // True when the file starts with the ELF signature.
 bool IsElfExecutable(const std::string& unixPath);
 
-// The resources of a 64-bit little-endian ELF file, in directory order: those of the image
-// appended to the file when it has one, else those of its ".stowaway.rsrc" section (found
-// through the section headers); empty when it has neither. The file is mapped, not read:
-// every entry is a view into the mapping, which the entries keep alive, so entries that
-// share their data cost nothing. Throws std::runtime_error when the file cannot be read,
-// is no such ELF file, or its resources are malformed or lie outside the file.
-std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath);
+// On Linux ReadExecutableResources reads a 64-bit little-endian ELF file: the resources of
+// the image appended to the file when it has one, else those of its ".stowaway.rsrc" section
+// (found through the section headers).

@@ -298,3 +298,8 @@ std::string StowawayPrefixDirectory()
 {
     return winposix::PrefixDir();
 }
+
+std::string HostTextToUtf8(const std::string& hostText)
+{
+    return hostText;
+}

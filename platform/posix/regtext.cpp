@@ -12,7 +12,9 @@
 #include "codepage.h"
 #include "regformat.h"
 #include "regimport.h"
+#ifndef _WIN32
 #include "regstore.h"
+#endif
 #include "regtree.h"
 #include "winapi.h"
 
@@ -398,6 +400,41 @@ std::string RegExportText(HKEY root, const std::string& keyPath)
     return out + "\r\n";
 }
 
+#ifdef _WIN32
+// On Windows the text is checked whole first, then applied key by key through the registry
+// API: the system's registry has no transaction to hold both hives in.
+void RegImportText(const std::string& text)
+{
+    for (const ImportKey& key : ParseImport(text)) {
+        if (key.remove) {
+            const LSTATUS status = RegDeleteTreeA(key.root, key.path.c_str());
+            if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+                RegDeleteKeyA(key.root, key.path.c_str());
+            else
+                Fail("cannot delete the key " + key.path + Error(status));
+            continue;
+        }
+        KeyHolder handle;
+        LSTATUS status = RegCreateKeyExA(key.root, key.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_ALL_ACCESS, nullptr, &handle.key, nullptr);
+        if (status != ERROR_SUCCESS)
+            Fail("cannot create the key " + key.path + Error(status));
+        for (const ImportValue& value : key.values) {
+            if (value.remove) {
+                status = RegDeleteValueA(handle.key, value.name.c_str());
+                if (status == ERROR_FILE_NOT_FOUND)
+                    status = ERROR_SUCCESS;
+            } else {
+                status = RegSetValueExA(handle.key, value.name.c_str(), 0, value.type,
+                                        reinterpret_cast<const BYTE*>(value.data.data()),
+                                        static_cast<DWORD>(value.data.size()));
+            }
+            if (status != ERROR_SUCCESS)
+                Fail("cannot write the value " + value.name + " of " + key.path + Error(status));
+        }
+    }
+}
+#else
 void RegImportText(const std::string& text)
 {
     using winposix::Hive;
@@ -413,3 +450,4 @@ void RegImportText(const std::string& text)
     if (status != ERROR_SUCCESS)
         Fail("cannot write the registry" + Error(status));
 }
+#endif

@@ -35,21 +35,3 @@ Sha256::Digest Sha256::Final()
         throw std::runtime_error("SHA-256 final failed");
     return d;
 }
-
-std::string Sha256::Hex(const void* data, size_t size)
-{
-    Sha256 h;
-    h.Update(data, size);
-    return Hex(h.Final());
-}
-
-std::string Sha256::Hex(const Digest& digest)
-{
-    static const char* hex = "0123456789abcdef";
-    std::string s;
-    for (uint8_t b : digest) {
-        s += hex[b >> 4];
-        s += hex[b & 15];
-    }
-    return s;
-}

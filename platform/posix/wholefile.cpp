@@ -1,13 +1,13 @@
+// Over the C runtime, so that the same code serves Linux and Windows; where the two differ
+// (permissions, syncing, replacing an existing file) hostio.h and the few lines below say how.
 #include "wholefile.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 #include <utility>
 
 #include "descriptorio.h"
+#include "hostio.h"
 
 namespace wholefile {
 
@@ -18,6 +18,13 @@ namespace {
     throw std::system_error(err, std::generic_category(), path + ": cannot " + action);
 }
 
+#ifdef _WIN32
+// A created file gets the permissions of its directory.
+int GiveMode(int, const std::string&, Mode) { return 0; }
+int Sync(int fd) { return ::_commit(fd); }
+// The rename is written through by the file system itself (NTFS logs it).
+void SyncDirectoryOf(const std::string&) {}
+#else
 mode_t NewFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -25,35 +32,39 @@ mode_t NewFileMode()
     return 0666 & ~mask;
 }
 
-mode_t ModeFor(const std::string& path, Mode mode)
+// Gives fd the mode asked for; 0 or the errno value.
+int GiveMode(int fd, const std::string& path, Mode mode)
 {
     struct stat st {};
-    switch (mode) {
-    case Mode::Private:
-        return 0600;
-    case Mode::Kept:
-        if (::stat(path.c_str(), &st) == 0)
-            return st.st_mode & 07777;
-        return NewFileMode();
-    case Mode::New:
-        break;
-    }
-    return NewFileMode();
+    mode_t bits = NewFileMode();
+    if (mode == Mode::Private)
+        bits = 0600;
+    else if (mode == Mode::Kept && ::stat(path.c_str(), &st) == 0)
+        bits = st.st_mode & 07777;
+    return ::fchmod(fd, bits) == 0 ? 0 : errno;
 }
 
-std::string DirectoryOf(const std::string& path)
+int Sync(int fd) { return ::fsync(fd); }
+
+// Makes a rename in the path's directory durable. The new content is in place by then, so a
+// directory that cannot be synced is not reported as a failed replacement.
+void SyncDirectoryOf(const std::string& path)
 {
     const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
+#endif
 
 } // namespace
 
 std::string Read(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | hostio::kOpenFlags);
     if (fd < 0)
         Throw(errno, path, "read");
     std::string content;
@@ -74,9 +85,10 @@ std::string Read(const std::string& path)
 Replacement::Replacement(std::string path, Durability durability, Mode mode)
     : path_(std::move(path)), temp_(path_ + ".tmp.XXXXXX"), durability_(durability), mode_(mode)
 {
-    fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+    fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0)
         Throw(errno, path_, "create a temporary file beside");
+    hostio::KeepFromChildren(fd_);
 }
 
 Replacement::~Replacement()
@@ -97,7 +109,7 @@ size_t Replacement::Read(void* buffer, size_t size)
 {
     size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::read(fd_, static_cast<char*>(buffer) + done, size - done);
+        const auto got = ::read(fd_, static_cast<char*>(buffer) + done, static_cast<unsigned>(size - done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
@@ -112,7 +124,7 @@ size_t Replacement::Read(void* buffer, size_t size)
 int64_t Replacement::Seek(int64_t offset, Origin origin)
 {
     const int whence = origin == Origin::Beginning ? SEEK_SET : origin == Origin::Current ? SEEK_CUR : SEEK_END;
-    const off_t at = ::lseek(fd_, offset, whence);
+    const int64_t at = ::lseek64(fd_, offset, whence);
     if (at < 0)
         Throw(errno, path_, "seek in");
     return at;
@@ -120,25 +132,18 @@ int64_t Replacement::Seek(int64_t offset, Origin origin)
 
 void Replacement::Commit()
 {
-    if (::fchmod(fd_, ModeFor(path_, mode_)) != 0)
-        Throw(errno, path_, "set the permissions of");
-    if (durability_ != Durability::None && ::fsync(fd_) != 0)
+    if (const int err = GiveMode(fd_, path_, mode_))
+        Throw(err, path_, "set the permissions of");
+    if (durability_ != Durability::None && Sync(fd_) != 0)
         Throw(errno, path_, "sync");
     const int fd = std::exchange(fd_, -1);
     if (::close(fd) != 0)
         Throw(errno, path_, "write");
-    if (::rename(temp_.c_str(), path_.c_str()) != 0)
+    if (!hostio::ReplaceFile(temp_, path_))
         Throw(errno, path_, "replace");
     placed_ = true;
-    if (durability_ == Durability::FileAndDirectory) {
-        // The rename is made durable through the directory. The new content is in place by
-        // now, so a directory that cannot be synced is not reported as a failed replacement.
-        const int dir = ::open(DirectoryOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
+    if (durability_ == Durability::FileAndDirectory)
+        SyncDirectoryOf(path_);
 }
 
 void Replace(const std::string& path, const void* data, size_t size, Durability durability, Mode mode)

@@ -282,7 +282,7 @@ protected:
   void SetUp() override {
     prefix_ = std::filesystem::temp_directory_path() / ("stowaway-gui-" + std::to_string(getpid()));
     std::filesystem::create_directories(prefix_);
-    setenv("STOWAWAY_PREFIX", prefix_.c_str(), 1);
+    setenv("STOWAWAY_PREFIX", prefix_.string().c_str(), 1);
   }
   void TearDown() override { std::filesystem::remove_all(prefix_); }
   std::filesystem::path prefix_;
@@ -290,11 +290,17 @@ protected:
 
 TEST_F(BrowserAddressTest, WindowsPathsBecomeFileUrisOfTheMappedPath) {
   const std::string unixPath = WindowsPathToUnix("C:\\users");
-  EXPECT_EQ(BrowserAddressToUri(u"C:\\users\\Sch\u00F6ne Seite.html"),
-            "file://" + unixPath + "/Sch%C3%B6ne%20Seite.html");
-  EXPECT_EQ(BrowserAddressToUri(u"Z:\\tmp\\a#b.html"), "file:///tmp/a%23b.html");
+  if (unixPath == "C:\\users") {
+    // A Windows host maps nothing: file: URIs of the Windows paths themselves.
+    EXPECT_EQ(BrowserAddressToUri(u"C:\\users\\Sch\u00F6ne Seite.html"), "file:///C:/users/Sch%C3%B6ne%20Seite.html");
+    EXPECT_EQ(BrowserAddressToUri(u"\\\\server\\share\\a#b.html"), "file://server/share/a%23b.html");
+  } else {
+    EXPECT_EQ(BrowserAddressToUri(u"C:\\users\\Sch\u00F6ne Seite.html"),
+              "file://" + unixPath + "/Sch%C3%B6ne%20Seite.html");
+    EXPECT_EQ(BrowserAddressToUri(u"Z:\\tmp\\a#b.html"), "file:///tmp/a%23b.html");
+    EXPECT_THROW(BrowserAddressToUri(u"Q:\\nowhere.html"), Exception);
+  }
   EXPECT_EQ(BrowserAddressToUri(u"https://www.example.com/\u20AC?q=1"), "https://www.example.com/\xE2\x82\xAC?q=1");
-  EXPECT_THROW(BrowserAddressToUri(u"Q:\\nowhere.html"), Exception);
   EXPECT_THROW(BrowserAddressToUri(u"C:\\\u4E2D.html"), Exception);  // no Windows-1252 form
 }
 

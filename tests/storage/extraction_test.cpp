@@ -11,7 +11,9 @@
 #include <memory>
 #include <optional>
 #include <signal.h>
-#include <sys/resource.h>
+#ifndef _WIN32
+#include <sys/resource.h>  // a file-size limit stands in for a full disk
+#endif
 
 #include "FormStreaming.h"
 #include "MemoryStream.h"
@@ -286,7 +288,10 @@ TEST_F(ExtractionTest, ExtractDirectories) {
     to.Subdirectory = c.sub;
     EXPECT_EQ(to.GetExtractDir(), c.expected);
   }
+#ifdef __linux__
+  // The mapped path of the executable is the running program's file.
   EXPECT_EQ(fs::canonical(Unix(ExeFileName())), fs::canonical("/proc/self/exe"));
+#endif
 }
 
 TEST_F(ExtractionTest, LinksBelowTheTargetAreNeverWrittenThrough) {
@@ -299,6 +304,14 @@ TEST_F(ExtractionTest, LinksBelowTheTargetAreNeverWrittenThrough) {
     const char* outsideFile;                    // must stay as it was ("" = must not exist)
     bool written;                               // the stored file lands below temp
   };
+  {
+    // Wine cannot make links, and Windows only with a privilege: nothing to test there.
+    std::error_code ec;
+    fs::create_directories(temp);
+    fs::create_symlink(prefix_, temp / "probe", ec);
+    if (ec) GTEST_SKIP() << "this system cannot make links: " << ec.message();
+    fs::remove(temp / "probe");
+  }
   const Case cases[] = {
       {"a directory part", "a\\evil", [&] { fs::create_directory_symlink(outside, temp / "a"); }, "evil", false},
       {"the file itself", "page.html", [&] { fs::create_symlink(outside / "target", temp / "page.html"); }, "target", true},
@@ -375,6 +388,7 @@ TEST_F(ExtractionTest, NoBaseDirectoryWritesNothing) {
   EXPECT_FALSE(fs::exists(Unix("C:\\root.txt")));
 }
 
+#ifndef _WIN32
 TEST_F(ExtractionTest, AWriteThatFailsLeavesNoFileUnderTheName) {
   const fs::path temp = Unix(GetTempDir());
   Put(temp / "big.bin", "old");
@@ -400,6 +414,7 @@ TEST_F(ExtractionTest, AWriteThatFailsLeavesNoFileUnderTheName) {
   // Read afterwards, the content is whole.
   EXPECT_EQ(s->File(0)->Content(), content);
 }
+#endif
 
 TEST_F(ExtractionTest, OnlyStoredFilesJoinTheListAndExtractionWritesTheContentNotSize) {
   TacFileStorage* s = Load(kInstaller, {{"a.txt", "abc"}});

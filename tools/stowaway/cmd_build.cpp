@@ -15,18 +15,18 @@
 #include "acManifest.h"
 #include "acSFPack.h"
 #include "cli_error.h"
+#include "file_io.h"
 #include "commands.h"
 #include "form_edit.h"
+#include "hostio.h"
 #include "hostpath.h"
 #include "logo_image.h"
-#include "posix/execresources.h"
-#include "posix/mappedfile.h"
+#include "execresources.h"
 #include "Cp1252.h"
 #include "acStoredName.h"
 #include "sha256.h"
 #include "text_cp1252.h"
 #include "winapi.h"
-#include "win/winresource.h"
 
 namespace fs = std::filesystem;
 
@@ -48,7 +48,7 @@ struct BuildOptions {
 BuildFile FileArg(const std::string& arg, const char* option) {
   const std::size_t eq = arg.find('=');
   BuildFile f;
-  if (eq != std::string::npos && eq > 0 && arg.find('/') > eq) {
+  if (eq != std::string::npos && eq > 0 && arg.find_first_of(hostio::kSeparators) > eq) {
     f.name = arg.substr(0, eq);
     f.path = arg.substr(eq + 1);
   } else {
@@ -110,11 +110,16 @@ BuildOptions ParseBuildArgs(const std::vector<std::string>& args) {
 
 fs::path DefaultStub() {
   std::error_code ec;
-  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-  if (!ec)
-    for (const fs::path& candidate : {self.parent_path() / "../lib/stowaway/installer_stub",
-                                      self.parent_path() / "../app/installer_stub"})
+  char module[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  if (length > 0 && length < sizeof module) {
+    // The stub has the tool's own suffix (".exe" on Windows, none on Linux).
+    const fs::path self = WindowsPathToUnix(module);
+    const std::string stubName = "installer_stub" + self.extension().string();
+    for (const fs::path& candidate : {self.parent_path() / "../lib/stowaway" / stubName,
+                                      self.parent_path() / "../app" / stubName})
       if (fs::is_regular_file(candidate, ec)) return candidate.lexically_normal();
+  }
   throw InputError("no installer stub found beside the tool; name one with --stub");
 }
 
@@ -132,8 +137,8 @@ std::string StubForm(const std::string& stub) {
 }
 
 std::string TextFormToBinary(const std::string& path) {
-  const winposix::MappedFile text(path);
-  TMemoryStream in(std::string(reinterpret_cast<const char*>(text.data()), text.size())), out;
+  const std::shared_ptr<const MappedFile> text = MappedFile::Open(path);
+  TMemoryStream in(std::string(reinterpret_cast<const char*>(text->data()), text->size())), out;
   try {
     ObjectTextToBinary(in, out);
   } catch (const Exception& e) {
@@ -144,7 +149,7 @@ std::string TextFormToBinary(const std::string& path) {
 
 struct Mapped {
   BuildFile file;
-  std::unique_ptr<winposix::MappedFile> map;
+  std::shared_ptr<const MappedFile> map;
 };
 
 // Room enough for the "SFP1" container of the files.
@@ -220,11 +225,7 @@ int Build(CommandContext& ctx) {
   std::vector<Mapped> files;
   for (const BuildFile& f : o.files) {
     Mapped m{f, nullptr};
-    try {
-      m.map = std::make_unique<winposix::MappedFile>(f.path, true);
-    } catch (const std::runtime_error& e) {
-      throw InputError(e.what());
-    }
+    m.map = MappedFile::Open(f.path);
     if (m.map->size() > 0x7FFFFFFF)
       throw InputError(f.path + ": " + std::to_string(m.map->size()) + " bytes is more than a stored file can hold (2 GiB - 1)");
     files.push_back(std::move(m));

@@ -17,6 +17,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"
+#include "hostio.h"
 #include "hostpath.h"
 #include "printable_name.h"
 #include "progress.h"
@@ -34,7 +35,8 @@ struct CreateInput {
 
 // The Windows-1252 form of a name given on the command line; a character the code page cannot
 // hold is refused rather than turned into '?' (two names could then become one).
-std::string NameInCodePage(const std::string& utf8, const std::string& arg) {
+std::string NameInCodePage(const std::string& text, const std::string& arg) {
+  const std::string utf8 = HostTextToUtf8(text);
   std::string name = Utf8ToCp1252(utf8);
   if (Cp1252ToUtf8(name) != utf8)
     throw InputError(arg + ": the name \"" + utf8 + "\" holds a character that Windows-1252 cannot hold");
@@ -43,9 +45,9 @@ std::string NameInCodePage(const std::string& utf8, const std::string& arg) {
 
 CreateInput ParseCreateArg(const std::string& arg) {
   std::size_t eq = arg.find('=');
-  if (eq != std::string::npos && eq > 0 && arg.find('/') > eq)
+  if (eq != std::string::npos && eq > 0 && arg.find_first_of(hostio::kSeparators) > eq)
     return {NameInCodePage(arg.substr(0, eq), arg), arg.substr(eq + 1)};
-  std::size_t slash = arg.find_last_of('/');
+  std::size_t slash = arg.find_last_of(hostio::kSeparators);
   return {NameInCodePage(slash == std::string::npos ? arg : arg.substr(slash + 1), arg), arg};
 }
 
@@ -61,10 +63,13 @@ void MakeDirectories(const std::string& path) {
   std::string sofar;
   std::size_t start = 0;
   while (start <= path.size()) {
-    std::size_t slash = path.find('/', start);
+    std::size_t slash = path.find_first_of(hostio::kSeparators, start);
     if (slash == std::string::npos) slash = path.size();
     sofar = path.substr(0, slash);
-    if (!sofar.empty() && ::mkdir(sofar.c_str(), 0777) != 0 && errno != EEXIST)
+    struct stat existing {};
+    // (A drive such as "C:" cannot be made; it exists.)
+    if (!sofar.empty() && hostio::MakeDirectory(sofar) != 0 && errno != EEXIST &&
+        !(::stat(sofar.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)))
       throw InputError(sofar + ": cannot create directory: " + std::strerror(errno));
     start = slash + 1;
   }
@@ -159,7 +164,7 @@ int CmdExtract(CommandContext& ctx) {
     total += static_cast<std::uint64_t>(f.file->ContentSize());
   }
   std::string dir = ctx.args[1];
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  while (dir.size() > 1 && std::strchr(hostio::kSeparators, dir.back())) dir.pop_back();
   MakeDirectories(dir);
   std::string base;
   try {

@@ -6,6 +6,7 @@
 #include "Cp1252.h"
 #include "acUtils.h"
 #include "cli_error.h"
+#include "hostpath.h"
 #include "commands.h"
 #include "file_io.h"
 #include "regtext.h"
@@ -70,7 +71,7 @@ private:
   HKEY key_ = nullptr;
 };
 
-std::string ValueName(const std::string& arg) { return arg == "@" ? std::string() : Utf8ToCp1252(arg); }
+std::string ValueName(const std::string& arg) { return arg == "@" ? std::string() : Utf8ToCp1252(HostTextToUtf8(arg)); }
 
 std::string FormatValue(DWORD type, const std::vector<unsigned char>& data) {
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
@@ -94,7 +95,7 @@ std::string FormatValue(DWORD type, const std::vector<unsigned char>& data) {
 
 int Query(CommandContext& ctx) {
   if (ctx.args.size() < 2 || ctx.args.size() > 3) throw UsageError("usage: stowaway reg query KEY [VALUE]");
-  std::string keyText = Utf8ToCp1252(ctx.args[1]);
+  std::string keyText = Utf8ToCp1252(HostTextToUtf8(ctx.args[1]));
   if (ctx.args.size() == 2) {
     HKEY root;
     std::string path;
@@ -122,9 +123,9 @@ int Query(CommandContext& ctx) {
 
 int Set(CommandContext& ctx) {
   if (ctx.args.size() != 4) throw UsageError("usage: stowaway reg set KEY VALUE DATA");
-  OpenKey key(Utf8ToCp1252(ctx.args[1]), true);
+  OpenKey key(Utf8ToCp1252(HostTextToUtf8(ctx.args[1])), true);
   std::string name = ValueName(ctx.args[2]);
-  std::string data = Utf8ToCp1252(ctx.args[3]);
+  std::string data = Utf8ToCp1252(HostTextToUtf8(ctx.args[3]));
   LSTATUS rc = RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                               static_cast<DWORD>(data.size() + 1));
   if (rc != ERROR_SUCCESS) throw InputError(ctx.args[1] + ": cannot set '" + ctx.args[2] + "': " + ErrorText(rc));
@@ -138,7 +139,7 @@ int Export(CommandContext& ctx) {
     if (ctx.args.size() == 3) {
       HKEY root;
       std::string path;
-      SplitKey(Utf8ToCp1252(ctx.args[2]), root, path);
+      SplitKey(Utf8ToCp1252(HostTextToUtf8(ctx.args[2])), root, path);
       text = RegExportText(root, path);
     } else {
       // Both hives in one file; the second export's own "REGEDIT4" header line is dropped.

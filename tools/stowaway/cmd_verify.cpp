@@ -7,7 +7,7 @@
 #include "acManifest.h"
 #include "cli_error.h"
 #include "commands.h"
-#include "posix/execresources.h"
+#include "execresources.h"
 #include "sha256.h"
 #include "acFileStorage.h"
 #include "stored_source.h"

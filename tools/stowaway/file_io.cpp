@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
 #include "cli_error.h"
+#include "hostio.h"
 
 namespace {
 
@@ -64,11 +64,11 @@ private:
 }  // namespace
 
 MappedFile::~MappedFile() {
-  if (data_ && size_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+  if (data_ && size_) hostio::Unmap(data_, size_);
 }
 
 std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | hostio::kOpenFlags));
   if (fd.get() < 0) throw InputError(SystemError(path, "open"));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw InputError(SystemError(path, "stat"));
@@ -78,12 +78,11 @@ std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
   file->path_ = path;
   file->size_ = static_cast<std::size_t>(st.st_size);
   if (file->size_ > 0) {
-    void* at = ::mmap(nullptr, file->size_, PROT_READ, MAP_PRIVATE, fd.get(), 0);
-    if (at == MAP_FAILED) {
+    const void* at = hostio::MapReadOnly(fd.get(), file->size_);
+    if (!at) {
       file->size_ = 0;
       throw InputError(SystemError(path, "map"));
     }
-    ::madvise(at, file->size_, MADV_SEQUENTIAL);
     file->data_ = static_cast<const std::uint8_t*>(at);
   }
   return file;

@@ -1,4 +1,4 @@
-// The logo given to `stowaway build`: a PNG, JPEG or BMP file, decoded with gdk-pixbuf and
+// The logo given to `stowaway build`: a PNG, JPEG or BMP file, decoded by the platform and
 // written as the BMP that the window's image control shows.
 #pragma once
 

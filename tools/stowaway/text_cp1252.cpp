@@ -5,8 +5,10 @@
 
 #include "Cp1252.h"
 #include "cli_error.h"
+#include "hostpath.h"
 
-std::string StrictCp1252(const std::string& utf8, const std::string& what) {
+std::string StrictCp1252(const std::string& text, const std::string& what) {
+  const std::string utf8 = HostTextToUtf8(text);
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<std::uint8_t>(utf8[i]);

@@ -1,0 +1,72 @@
+// The few file operations of the host's C runtime that differ between Linux and Windows, for
+// programs that work on host paths (the command-line tool): open flags, directory creation,
+// replacing a file by another, the mode of a new file, mapping a file read-only, and the path
+// separators.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+#ifdef _WIN32
+#include <io.h>
+
+#include "winapi.h"
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+namespace hostio {
+
+#ifdef _WIN32
+// Binary mode, and not inherited by started programs.
+constexpr int kOpenFlags = O_BINARY | O_NOINHERIT;
+constexpr const char* kSeparators = "/\\";
+inline int MakeDirectory(const std::string& path) { return ::mkdir(path.c_str()); }
+// Replaces to by from in one step (rename() refuses an existing target on Windows).
+inline bool ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+// A created file gets the permissions of its directory; nothing to adjust.
+inline void GiveNewFileMode(int) {}
+// Not inherited by started programs: the open flags already say so.
+inline void KeepFromChildren(int) {}
+// Maps size bytes of the open file read-only; null when it cannot. The mapping outlives the
+// descriptor and is released by Unmap.
+inline const void* MapReadOnly(int fd, std::size_t size) {
+  HANDLE mapping = CreateFileMappingA(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), nullptr,
+                                      PAGE_READONLY, 0, 0, nullptr);
+  if (!mapping) return nullptr;
+  const void* at = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, size);
+  CloseHandle(mapping);
+  return at;
+}
+inline void Unmap(const void* at, std::size_t) { UnmapViewOfFile(at); }
+#else
+constexpr int kOpenFlags = O_CLOEXEC;
+constexpr const char* kSeparators = "/";
+inline int MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777); }
+inline bool ReplaceFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+// mkstemp creates the file with mode 0600; gives it the usual mode for new files.
+inline void GiveNewFileMode(int fd) {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+}
+inline void KeepFromChildren(int fd) { ::fcntl(fd, F_SETFD, FD_CLOEXEC); }
+inline const void* MapReadOnly(int fd, std::size_t size) {
+  void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (at == MAP_FAILED) return nullptr;
+  ::madvise(at, size, MADV_SEQUENTIAL);
+  return at;
+}
+inline void Unmap(const void* at, std::size_t size) { ::munmap(const_cast<void*>(at), size); }
+#endif
+
+}  // namespace hostio

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the Windows installer with the mingw-w64 cross compiler and runs it under Wine: on
+# the desktop when DISPLAY is set, otherwise under a private Xvfb. The Wine prefix is
+# build/windows/wineprefix (made on first use, about 25 s). Missing Debian packages are
+# installed first (as root, or through sudo).
+#
+# Usage: scripts/run-installer-windows.sh
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/windows
+
+"$root/scripts/install-deps.sh" windows
+
+cmake --preset windows -S "$root" >/dev/null
+cmake --build "$build" --target installer
+installer=$build/app/installers/installer.exe
+run=("$root/cmake/wine-run.sh" "$build/wineprefix" "$installer")
+
+if [ -n "${DISPLAY:-}" ]; then
+  exec "${run[@]}"
+fi
+
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
+read -r number <"$fifo"
+echo "running the Windows installer under Wine on Xvfb :$number" >&2
+status=0
+DISPLAY=:$number "${run[@]}" || status=$?
+# The setup program it started keeps its window for a few seconds.
+WINEPREFIX=$build/wineprefix wineserver -w || true
+exit $status
