@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -61,7 +62,9 @@ public:
   void ToolkitNote(const std::string& note) override { calls.push_back("note " + note); }
 };
 
-std::string TracePath() { return "/tmp/stowaway-diagnostic-trace-" + std::to_string(getpid()); }
+std::string TracePath() {
+  return (std::filesystem::temp_directory_path() / ("stowaway-diagnostic-trace-" + std::to_string(getpid()))).string();
+}
 
 class DiagnosticBackendTest : public testing::Test {
 protected:
@@ -85,7 +88,8 @@ protected:
   void TearDown() override {
     form.reset();
     SetGuiBackend(nullptr);
-    unlink(TracePath().c_str());
+    std::error_code ignored;
+    std::filesystem::remove(TracePath(), ignored);
   }
 
   // The events of the trace with what follows them, without the times.
