@@ -22,6 +22,12 @@ TSFPackBlockReader::TSFPackBlockReader(const std::uint8_t* blocks, std::size_t s
     : blocks_(blocks), size_(size), announced_(announced), base_(base) {}
 
 bool TSFPackBlockReader::Next(const std::uint8_t*& data, std::size_t& n) {
+  if (!scratch_) scratch_.reset(new std::uint8_t[kScratch]);
+  data = scratch_.get();
+  return NextInto(scratch_.get(), n);
+}
+
+bool TSFPackBlockReader::NextInto(std::uint8_t* out, std::size_t& n) {
   if (pos_ >= size_) {
     if (produced_ != announced_)
       throw ESFPackError("blocks unpack to " + std::to_string(produced_) + " bytes, stream says " +
@@ -38,10 +44,9 @@ bool TSFPackBlockReader::Next(const std::uint8_t*& data, std::size_t& n) {
     throw ESFPackError("packed length " + std::to_string(p) + " runs past the input (" +
                            std::to_string(left - 2) + " bytes follow)",
                        base_ + pos_);
-  if (!scratch_) scratch_.reset(new std::uint8_t[kScratch]);
   const std::uint64_t room = std::min<std::uint64_t>(kScratch, announced_ - produced_);
   try {
-    n = sfpack_detail::UnpackBlockAt(blocks_ + pos_ + 2, p, scratch_.get(), static_cast<std::size_t>(room),
+    n = sfpack_detail::UnpackBlockAt(blocks_ + pos_ + 2, p, out, static_cast<std::size_t>(room),
                                      base_ + pos_ + 2);
   } catch (const sfpack_detail::EDestinationFull&) {
     // Past the announced length: the codec's own message says what overflowed, and where.
@@ -50,7 +55,6 @@ bool TSFPackBlockReader::Next(const std::uint8_t*& data, std::size_t& n) {
   }
   pos_ += 2 + p;
   produced_ += n;
-  data = scratch_.get();
   return true;
 }
 

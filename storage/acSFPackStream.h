@@ -22,6 +22,9 @@ public:
   // The next block's unpacked bytes, valid until the next call; false after the last block
   // (when the blocks gave exactly the announced length).
   bool Next(const std::uint8_t*& data, std::size_t& n);
+  // The same, unpacking into out, which has room for at least SFPackBlockSize bytes (the
+  // unpacker may store past the bytes it writes, never past that room).
+  bool NextInto(std::uint8_t* out, std::size_t& n);
 
   // True when every block has been read (Next then only checks the total).
   bool AtEnd() const { return pos_ >= size_; }

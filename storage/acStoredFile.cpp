@@ -9,6 +9,7 @@
 #include "acSFPack.h"
 #include "acReadBehind.h"
 #include "acSFPackStream.h"
+#include "acUnpackAhead.h"
 
 const TClassInfo& TStoredFile::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TStoredFile>("TStoredFile").Build();
@@ -70,6 +71,21 @@ void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>
     TReadBehind behind(view_.get());
     const uint8_t* piece;
     size_t n;
+    if (viewUnpacked_ >= static_cast<int64_t>(2 * TUnpackAhead::kBatch)) {
+      // A large content: the next batch is unpacked while the sink takes this one.
+      TUnpackAhead ahead(reader);
+      size_t consumed = 0;
+      for (;;) {
+        try {
+          if (!ahead.Next(piece, n, consumed)) break;
+        } catch (const ESFPackError& e) {
+          throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
+        }
+        sink(piece, n);
+        behind.Done(consumed);
+      }
+      return;
+    }
     for (;;) {
       try {
         if (!reader.Next(piece, n)) break;

@@ -213,3 +213,31 @@ TEST(FileStorageContainer, ByDefaultADamagedContentIsFoundWhenItIsUnpacked) {
   TMemoryStream out;
   EXPECT_THROW(storage.WriteStoredData(out), EReadError);
 }
+
+// A content of several batches is unpacked on a second thread while the first is taken: the
+// pieces come whole and in order, and an error found at the end still reaches the caller.
+TEST(FileStorageContainer, ALargeContentIsUnpackedAheadInOrder) {
+  std::string content(5 * 1024 * 1024 + 123, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>((i / 97) % 5 == 0 ? 'r' : i * 131 / 7);
+  const std::string stream = PackedStream(content);
+  const std::string whole = "SFP1" + Int32(1) + PackedRecord("big.bin", content);
+  const std::string longer = "SFP1" + Int32(1) + Int32(7) + "big.bin" + Int32(static_cast<int32_t>(stream.size())) +
+                             Int32(static_cast<int32_t>(content.size() + 10)) + stream.substr(4);
+  for (const auto& [bytes, damaged] : {std::pair{whole, false}, std::pair{longer, true}}) {
+    SCOPED_TRACE(damaged ? "announced length beyond the blocks" : "whole");
+    TacFileStorage storage(nullptr);
+    TMemoryStream s(bytes);
+    storage.ReadStoredData(s);
+    std::string got;
+    auto take = [&] {
+      storage.File(0)->ForEachPiece([&](const uint8_t* p, size_t n) { got.append(reinterpret_cast<const char*>(p), n); });
+    };
+    if (damaged) {
+      EXPECT_THROW(take(), EReadError);
+      EXPECT_EQ(got, content);  // every batch before the error was handed over
+    } else {
+      take();
+      EXPECT_TRUE(got == content);
+    }
+  }
+}
