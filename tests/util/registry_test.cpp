@@ -1,7 +1,6 @@
-// Registry string values over the platform's registry store, each test on a
-// fresh prefix.
+// Registry string values over the platform's registry, each test on a fresh system.
 #include "acUtils.h"
-#include "temp_prefix.h"
+#include "fresh_system.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +13,7 @@ namespace {
 
 const std::string kKey = "Software\\Stowaway Tests\\Values";
 
-class RegistryTest : public TempPrefixTest {
+class RegistryTest : public FreshSystemTest {
 protected:
     // Sets a value of any type directly, bypassing WriteRegString.
     void SetRaw(const std::string& name, DWORD type, const void* data, DWORD size) {
