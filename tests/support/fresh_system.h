@@ -33,6 +33,9 @@ protected:
       ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (keyName_ + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                 nullptr, root, nullptr),
                 ERROR_SUCCESS);
+    // Wine answers GetComputerNameA from HKLM (through the mapped root): the fresh root carries
+    // a copy of the machine's name keys.
+    ASSERT_NO_FATAL_FAILURE(CopyKey(HKEY_LOCAL_MACHINE, kComputerName, machine_));
     ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, user_), ERROR_SUCCESS);
     ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_), ERROR_SUCCESS);
     ASSERT_EQ(RegOverridePredefKey(HKEY_CLASSES_ROOT, classes_), ERROR_SUCCESS);
@@ -76,6 +79,16 @@ protected:
 private:
   std::string dir_, root_;
 #ifdef _WIN32
+  static constexpr const char* kComputerName = "System\\CurrentControlSet\\Control\\ComputerName";
+  static void CopyKey(HKEY from, const char* name, HKEY toRoot) {
+    HKEY source = nullptr, target = nullptr;
+    if (RegOpenKeyExA(from, name, 0, KEY_READ, &source) != ERROR_SUCCESS) return;  // nothing to copy
+    ASSERT_EQ(RegCreateKeyExA(toRoot, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(RegCopyTreeA(source, nullptr, target), ERROR_SUCCESS) << name;
+    RegCloseKey(target);
+    RegCloseKey(source);
+  }
+
   std::string keyName_;
   HKEY user_ = nullptr, machine_ = nullptr, classes_ = nullptr;
 #else

@@ -17,7 +17,7 @@ using winposix::TIniText;
 
 class ScreenSaverTest : public SystemInfoTest {
 protected:
-  std::filesystem::path SystemIni() const { return DriveC() / "windows" / "system.ini"; }
+  std::filesystem::path SystemIni() const { return Host(Root()) / "windows" / "system.ini"; }
   void WriteSystemIni(const std::string& text) {
     std::filesystem::create_directories(SystemIni().parent_path());
     std::ofstream(SystemIni(), std::ios::binary) << text;
@@ -204,7 +204,7 @@ TEST_F(ScreenSaverTest, ProfileWritesRemoveAndRefuse) {
   EXPECT_EQ(SystemIniText(), "[boot]\nshell=Explorer.exe\n");
   // A missing directory fails and creates nothing.
   EXPECT_FALSE(WritePrivateProfileStringA("a", "b", "c", "C:\\nowhere\\x.ini"));
-  EXPECT_FALSE(std::filesystem::exists(DriveC() / "nowhere"));
+  EXPECT_FALSE(std::filesystem::exists(Host(Root()) / "nowhere"));
 }
 
 }  // namespace
