@@ -122,6 +122,25 @@ TEST_F(FilesTest, FileSizes) {
     for (const Case& c : cases) EXPECT_EQ(GetFileSizeByName(c.name), c.size) << c.name;
 }
 
+TEST_F(FilesTest, AttributesOfMissingPaths) {
+    PutFile("file.txt", "x");
+    struct Case { std::string path; DWORD error; };
+    const Case cases[] = {
+        {At("missing.txt"), ERROR_FILE_NOT_FOUND},
+        {At("missing\\file.txt"), ERROR_PATH_NOT_FOUND},
+        {At("file.txt\\below"), ERROR_PATH_NOT_FOUND},  // a file where a directory should be
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(GetFileAttributesA(c.path.c_str()), INVALID_FILE_ATTRIBUTES) << c.path;
+        EXPECT_EQ(GetLastError(), c.error) << c.path;
+    }
+    const DWORD attributes = GetFileAttributesA(At("file.txt").c_str());
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_NE(GetFileAttributesA(Root().c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
 TEST_F(FilesTest, SizeByHandleOfAFileBeingWritten) {
     const HANDLE file = CreateFileA(At("grow.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
