@@ -47,6 +47,8 @@ void WriteScreenSaver(bool nt, const std::string& value) {
     WriteRegString(HKEY_CURRENT_USER, kDesktopKey, kDesktopValue, value);
     return;
   }
+  // A line break would end the entry and add lines of its own (Windows writes it as it is).
+  if (value.find_first_of("\r\n") != std::string::npos) return;
   try {
     WritePrivateProfileStringA(kSection, kEntry, value.c_str(), ScreenSaverIniFile().c_str());
   } catch (...) {

@@ -216,6 +216,11 @@ HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (OwnResources().empty()) {
+        // As Windows for an image without a resource section.
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
     uint32_t type = 0;
     if (!IsNumeric(lpType, type)) {
         // Only numeric types are carried.

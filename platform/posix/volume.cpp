@@ -47,6 +47,18 @@ bool RootPath(LPCSTR root, std::string& windowsRoot)
     return true;
 }
 
+// A directory below a drive's root, written as a root ("C:\windows\"): Windows tells it
+// apart from a malformed name.
+bool IsDirectoryBelowRoot(LPCSTR root)
+{
+    if (!root)
+        return false;
+    const std::string text(root);
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    return text.size() > 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':' &&
+           separator(text[2]) && separator(text.back());
+}
+
 // Stores a name in an optional buffer; false when the buffer is too small.
 bool StoreName(const std::string& name, LPSTR buffer, DWORD size)
 {
@@ -64,7 +76,7 @@ BOOL GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer,
 {
     std::string windowsRoot;
     if (!RootPath(lpRootPathName, windowsRoot))
-        return Fail(ERROR_INVALID_NAME);
+        return Fail(IsDirectoryBelowRoot(lpRootPathName) ? ERROR_DIR_NOT_ROOT : ERROR_INVALID_NAME);
     std::string unixRoot;
     DWORD error = 0;
     if (!MapWindowsPath(windowsRoot.c_str(), unixRoot, error))

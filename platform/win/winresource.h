@@ -35,7 +35,8 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName);
 // by name and type. Names are compared without regard to ASCII letter case;
 // numeric names and types (MAKEINTRESOURCEA) are matched by number. Gives
 // null with ERROR_RESOURCE_NAME_NOT_FOUND / ERROR_RESOURCE_TYPE_NOT_FOUND
-// when there is none.
+// when there is none, ERROR_RESOURCE_DATA_NOT_FOUND when the executable
+// carries no resources at all.
 HRSRC FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
 HGLOBAL LoadResource(HMODULE hModule, HRSRC hResInfo);
 LPVOID LockResource(HGLOBAL hResData);

@@ -17,7 +17,8 @@
 // current directory's drive). On Linux a drive is the file system that holds
 // its directory (drive_c of the prefix for C:); see posix/volume.cpp for how
 // the serial number is derived. Any output pointer may be null. Fails with
-// ERROR_INVALID_NAME for a root that is not "X:\", ERROR_PATH_NOT_FOUND for
+// ERROR_DIR_NOT_ROOT for a directory below a drive's root ("C:\windows\"),
+// ERROR_INVALID_NAME for any other root that is not "X:\", ERROR_PATH_NOT_FOUND for
 // an unknown drive, ERROR_BAD_LENGTH when a name buffer is too small.
 BOOL GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer,
                            DWORD nVolumeNameSize, LPDWORD lpVolumeSerialNumber,

@@ -73,7 +73,7 @@ TEST(ResourceSection, AProgramWithoutResourcesFindsNone) {
   EXPECT_TRUE(OwnResources().empty());
   SetLastError(0);
   EXPECT_EQ(FindResourceA(nullptr, "TFORM1", RT_RCDATA), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_DATA_NOT_FOUND));
   EXPECT_EQ(FindResourceA(nullptr, "TFORM1", "RCDATA"), nullptr);
   EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
   EXPECT_EQ(GetModuleHandleA("other.dll"), nullptr);

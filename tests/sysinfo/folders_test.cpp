@@ -66,7 +66,9 @@ TEST_F(FoldersTest, EveryRegistryFolderReadsItsOwnValueAsStored) {
 }
 
 TEST_F(FoldersTest, MissingValuesAndKeysReadEmpty) {
+  Seed(kLM, kCV);
   for (HKEY root : {kCU, kLM}) {
+    Seed(root, kSF);
     ASSERT_EQ(RegDeleteKeyA(root, kSF.c_str()), ERROR_SUCCESS);
   }
   for (const char* name : {"ProgramFilesDir", "CommonFilesDir", "MediaPath"}) {
@@ -105,6 +107,7 @@ TEST_F(FoldersTest, WritesOnlyWithAllowEditAndNotWhileLoading) {
 }
 
 TEST_F(FoldersTest, WritingCreatesAMissingKey) {
+  Seed(kCU, kSF);
   ASSERT_EQ(RegDeleteKeyA(kCU, kSF.c_str()), ERROR_SUCCESS);
   ASSERT_EQ(Get("DirFavorites"), "");
   info->ALLOW_EDIT = true;
@@ -114,6 +117,7 @@ TEST_F(FoldersTest, WritingCreatesAMissingKey) {
 }
 
 TEST_F(FoldersTest, ProgramFilesWritesTheOldValueFirstAndReadsOnlyTheNewOne) {
+  Seed(kLM, kCV);
   HKEY key;
   ASSERT_TRUE(OpenRegKey(key = kLM, kCV, false, KEY_ALL_ACCESS));
   RegDeleteValueA(key, "ProgramFilesDir");
@@ -124,7 +128,7 @@ TEST_F(FoldersTest, ProgramFilesWritesTheOldValueFirstAndReadsOnlyTheNewOne) {
   info->SetDirProgramFiles("E:\\Programme");
   EXPECT_EQ(Reg(kLM, kCV, "ProgramFilesPath"), "E:\\Programme");
   EXPECT_EQ(Reg(kLM, kCV, "ProgramFilesDir"), "E:\\Programme");
-  // Values keep the order they were created in.
+#ifndef _WIN32  // the Linux registry lists values in the order they were made; Windows promises no order
   std::vector<std::string> names;
   ASSERT_TRUE(GetRegValueNames(kLM, kCV, names));
   const auto path = std::find(names.begin(), names.end(), "ProgramFilesPath");
@@ -132,6 +136,7 @@ TEST_F(FoldersTest, ProgramFilesWritesTheOldValueFirstAndReadsOnlyTheNewOne) {
   ASSERT_NE(path, names.end());
   ASSERT_NE(dir, names.end());
   EXPECT_LT(path - names.begin(), dir - names.begin());
+#endif
 
   PutReg(kLM, kCV, "ProgramFilesPath", "F:\\only the old value");
   EXPECT_EQ(info->GetDirProgramFiles(), "E:\\Programme");

@@ -75,7 +75,7 @@ TEST_F(IdentityTest, FamilySourcesAndTargets) {
 }
 
 TEST_F(IdentityTest, ThisSystemCountsAsNotNT) {
-  // Linux classifies as osUnknown, which takes the non-NT sources.
+  // Linux, and every Windows after XP, classify as osUnknown, which takes the non-NT sources.
   ASSERT_FALSE(IsWinNT());
   PutReg(HKEY_LOCAL_MACHINE, kCV, "RegisteredOwner", "cv owner");
   PutReg(HKEY_LOCAL_MACHINE, kNTCV, "RegisteredOwner", "ntcv owner");

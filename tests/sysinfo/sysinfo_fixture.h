@@ -1,4 +1,4 @@
-// A system-information component on a fresh platform prefix, with the application's message
+// A system-information component on a fresh system, with the application's message
 // box captured, and access to its published properties by name.
 #pragma once
 
@@ -12,7 +12,7 @@
 #include "acMessageBox.h"
 #include "acSystemInfo.h"
 #include "acUtils.h"
-#include "temp_prefix.h"
+#include "fresh_system.h"
 
 struct ShownMessage {
   std::string text;
@@ -20,10 +20,10 @@ struct ShownMessage {
   int flags;
 };
 
-class SystemInfoTest : public TempPrefixTest {
+class SystemInfoTest : public FreshSystemTest {
 protected:
   void SetUp() override {
-    TempPrefixTest::SetUp();
+    FreshSystemTest::SetUp();
     previousHook_ = SetApplicationMessageBox([this](const std::string& text, const std::string& caption, int flags) {
       shown.push_back({text, caption, flags});
       return 1;  // IDOK
@@ -35,7 +35,7 @@ protected:
   void TearDown() override {
     info.reset();
     SetApplicationMessageBox(previousHook_);
-    TempPrefixTest::TearDown();
+    FreshSystemTest::TearDown();
   }
 
   static const TPropInfo& Prop(const std::string& name) {

@@ -1,7 +1,7 @@
-// Registry string values over the platform's registry store, each test on a
-// fresh prefix.
+// Registry string values over the platform's registry, each test on a fresh system.
 #include "acUtils.h"
-#include "temp_prefix.h"
+#include "fresh_system.h"
+#include "under_wine.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 
 const std::string kKey = "Software\\Stowaway Tests\\Values";
 
-class RegistryTest : public TempPrefixTest {
+class RegistryTest : public FreshSystemTest {
 protected:
     // Sets a value of any type directly, bypassing WriteRegString.
     void SetRaw(const std::string& name, DWORD type, const void* data, DWORD size) {
@@ -139,6 +139,33 @@ TEST_F(RegistryTest, QueryRegValueReportsTheDataSize) {
     EXPECT_FALSE(QueryRegValue(key, "Value", REG_SZ, small, size));
     size = sizeof buffer;
     EXPECT_FALSE(QueryRegValue(key, "Absent", REG_SZ, buffer, size));
+    RegCloseKey(key);
+}
+
+// The size RegQueryValueExA reports for a string includes its terminating zero only when the
+// value was stored with one; the text reads the same either way.
+TEST_F(RegistryTest, StringSizesWithAndWithoutTheTerminator) {
+    SetRaw("Bare", REG_SZ, "abc", 3);
+    SetRaw("Terminated", REG_SZ, "abc", 4);
+    HKEY key = HKEY_CURRENT_USER;
+    ASSERT_TRUE(OpenRegKey(key, kKey, false, KEY_READ));
+    struct Case { const char* name; DWORD size; };
+    for (const Case& c : {Case{"Bare", 3}, Case{"Terminated", 4}}) {
+        SCOPED_TRACE(c.name);
+        DWORD needed = 0, type = 0;
+        EXPECT_EQ(RegQueryValueExA(key, c.name, nullptr, &type, nullptr, &needed), ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        // Wine stores an ANSI string with a terminator of its own.
+        if (!UnderWine()) EXPECT_EQ(needed, c.size);
+        char small[2];
+        DWORD size = sizeof small;
+        EXPECT_EQ(RegQueryValueExA(key, c.name, nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size),
+                  ERROR_MORE_DATA);
+        EXPECT_EQ(size, needed);
+        std::string text;
+        EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, kKey, c.name, text));
+        EXPECT_EQ(text, "abc");
+    }
     RegCloseKey(key);
 }
 

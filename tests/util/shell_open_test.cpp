@@ -1,11 +1,13 @@
 // The program the shell registers for opening a file extension, over file
-// types written into a fresh prefix's registry.
+// types written into a fresh system's registry.
 #include "acUtils.h"
-#include "temp_prefix.h"
+#include "fresh_system.h"
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,7 +19,7 @@ namespace {
 // Classes written for the user show in the merged HKEY_CLASSES_ROOT view.
 const std::string kClasses = "Software\\Classes\\";
 
-class ShellOpenTest : public TempPrefixTest {
+class ShellOpenTest : public FreshSystemTest {
 protected:
     static void Class(const std::string& keyPath, const std::string& value,
                       const std::string& valueName = "") {
@@ -93,12 +95,13 @@ TEST_F(ShellOpenTest, OtherVerbsListedAsValuesOfTheShellKey) {
     EXPECT_EQ(GetShellOpenProgram(".stwplain"), "C:\\Print\\print.exe");
 }
 
-// The prefix seeds .html with the desktop's default browser, found on PATH
+#ifndef _WIN32
+// The Linux prefix seeds .html with the desktop's default browser, found on PATH
 // when the desktop names none. A stand-in browser is put first on PATH
 // before the prefix is laid out (the platform looks once per process, so this
 // holds when each test runs in a process of its own, as under CTest).
 TEST_F(ShellOpenTest, HtmlOpensWithTheSeededBrowser) {
-    const std::filesystem::path bin = prefix_ + "-bin";
+    const std::filesystem::path bin = Host(Root()) / "bin";
     std::filesystem::create_directories(bin);
     const std::filesystem::path browser = bin / "x-www-browser";
     std::ofstream(browser) << "#!/bin/sh\nexit 0\n";
@@ -118,5 +121,6 @@ TEST_F(ShellOpenTest, HtmlOpensWithTheSeededBrowser) {
     EXPECT_EQ(program, UnixPathToWindows(browser.string()));
     EXPECT_EQ(withoutDot, program);
 }
+#endif
 
 }  // namespace
