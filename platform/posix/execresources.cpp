@@ -89,6 +89,6 @@ std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixP
     std::vector<ExecutableResource> result;
     result.reserve(entries.size());
     for (const ResourceEntry& e : entries)
-        result.push_back({e.type, e.name, std::string_view(reinterpret_cast<const char*>(e.data), e.size), mapped});
+        result.push_back({e.type, e.name, 0, std::string_view(reinterpret_cast<const char*>(e.data), e.size), mapped});
     return result;
 }
