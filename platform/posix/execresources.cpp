@@ -1,5 +1,6 @@
-// Reading the resources of an ELF executable file without loading or running it: the
-// appended image, else the resource section found through the section headers.
+// Reading the resources of an executable file without loading or running it: of an ELF file
+// the appended image, else the resource section found through the section headers; of a PE
+// file its resource directory.
 #include "execresources.h"
 
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "appendedimage.h"
 #include "mappedfile.h"
+#include "pe_resources.h"
 #include "resources.h"
 
 using namespace winposix;
@@ -73,6 +75,8 @@ std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixP
     auto mapped = std::make_shared<const MappedFile>(unixPath);
     const uint8_t* file = mapped->data();
     const uint64_t fileSize = mapped->size();
+    if (fileSize >= 2 && file[0] == 'M' && file[1] == 'Z')
+        return winposix::ReadPeResources(mapped, unixPath);
     std::pair<uint64_t, uint64_t> place = FindSection(file, fileSize, unixPath);
     AppendedImage appended;
     try {

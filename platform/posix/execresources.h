@@ -21,8 +21,9 @@ bool IsElfExecutable(const std::string& unixPath);
 
 // The resources of a 64-bit little-endian ELF file, in directory order: those of the image
 // appended to the file when it has one, else those of its ".stowaway.rsrc" section (found
-// through the section headers); empty when it has neither. The file is mapped, not read:
+// through the section headers); empty when it has neither. Of a PE32+ file (a Windows
+// program) the resources of numeric type in its resource directory. The file is mapped, not read:
 // every entry is a view into the mapping, which the entries keep alive, so entries that
 // share their data cost nothing. Throws std::runtime_error when the file cannot be read,
-// is no such ELF file, or its resources are malformed or lie outside the file.
+// is no such ELF or PE file, or its resources are malformed or lie outside the file.
 std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath);

@@ -32,7 +32,7 @@ public:
     source_.input = MappedFile::Open(path_);
     const std::uint8_t* bytes = source_.input->data();
     const std::size_t size = source_.input->size();
-    if (StartsWith(bytes, size, "\x7F" "ELF")) {
+    if (StartsWith(bytes, size, "\x7F" "ELF") || StartsWith(bytes, size, "MZ")) {
       Executable();
     } else if (StartsWith(bytes, size, "SFP1")) {
       Container(bytes, size, path_, "");
