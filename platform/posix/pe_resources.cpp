@@ -410,6 +410,8 @@ void WritePe(int fd, const MappedFile& old, const std::vector<PendingResource>& 
             firstRaw = std::min<uint64_t>(firstRaw, s.rawAt);
         }
     }
+    if (imageEnd > 0xFFFFFFFFu - l.sectionAlignment || dataEnd > 0xFFFFFFFFu - l.fileAlignment)
+        throw std::runtime_error("the executable's image leaves no room for another section");
     // The resource section is rewritten in place when it is the last one, in memory and in
     // the file; otherwise the new one gets a header of its own behind the others.
     Section target;
