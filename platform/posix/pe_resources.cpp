@@ -418,7 +418,11 @@ void WritePe(int fd, const MappedFile& old, const std::vector<PendingResource>& 
     bool inPlace = false;
     if (lastInMemory >= 0 && l.resourceRva != 0) {
         const Section& s = l.sections[size_t(lastInMemory)];
-        inPlace = s.va == l.resourceRva && (s.rawSize == 0 || uint64_t(s.rawAt) + s.rawSize == dataEnd);
+        uint64_t othersEnd = l.sizeOfHeaders;
+        for (const Section& o : l.sections)
+            if (&o != &s && o.rawSize)
+                othersEnd = std::max<uint64_t>(othersEnd, uint64_t(o.rawAt) + o.rawSize);
+        inPlace = s.va == l.resourceRva && (s.rawSize == 0 || s.rawAt >= othersEnd);
     }
     uint64_t keep = dataEnd;  // old bytes written before the new section
     if (inPlace) {

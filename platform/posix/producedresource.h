@@ -4,6 +4,8 @@
 //
 // This is our own addition beside the Windows API calls; BeginUpdateResourceA,
 // UpdateResourceA and EndUpdateResourceA keep their documented behaviour for other callers.
+// On Windows (win32/producedresource.cpp) the producer runs at once into memory and its bytes
+// go to the system's UpdateResourceA; callers must allow for either moment.
 #pragma once
 
 #include <cstddef>

@@ -116,8 +116,8 @@ void WriteElf(int fd, const MappedFile& old, const std::vector<PendingResource>&
         }
         at = start + spans[i].size;
     }
-    const std::string final = BuildResourceDirectory(spans, dataAt);
-    WriteFullyAt(fd, imageAt, final.data(), final.size());
+    directory = BuildResourceDirectory(spans, dataAt);
+    WriteFullyAt(fd, imageAt, directory.data(), directory.size());
     const std::string trailer = AppendedTrailer(imageAt, at);
     WriteFully(fd, trailer.data(), trailer.size());
 }

@@ -197,8 +197,16 @@ void Update(HANDLE h, const char* name, WORD language, const char* data, std::si
     UpdateFailed(h, name, out);
 }
 
-void Produced(HANDLE h, const char* name, WORD language, const ResourceProducer& producer, const std::string& out) {
-  if (!UpdateResourceProducedA(h, RT_RCDATA, name, language, producer)) UpdateFailed(h, name, out);
+// A resource whose bytes the producer makes (when the file is written, or at once); a failure
+// of the producer is thrown as it was raised.
+void Produced(HANDLE h, const char* name, WORD language, const ResourceProducer& producer,
+              const std::exception_ptr& failure, const std::string& out) {
+  if (UpdateResourceProducedA(h, RT_RCDATA, name, language, producer)) return;
+  if (failure) {
+    EndUpdateResourceA(h, TRUE);
+    std::rethrow_exception(failure);
+  }
+  UpdateFailed(h, name, out);
 }
 
 int Build(CommandContext& ctx) {
@@ -291,11 +299,11 @@ int Build(CommandContext& ctx) {
     // The new resources take the language of the stub's form, so that each replaces the
     // stub's own instead of standing beside it.
     const WORD language = stubForm.language;
-    Produced(h, "TFORM1", language, writeForm, o.out);
+    Produced(h, "TFORM1", language, writeForm, failure, o.out);
     Update(h, "SETUPFILENAME", language, o.setupName.data(), o.setupName.size(), o.out);
     if (!o.pageName.empty()) Update(h, "STARTPAGEFILENAME", language, o.pageName.data(), o.pageName.size(), o.out);
     if (!o.vendorUrl.empty()) Update(h, "VENDORHOMEPAGE", language, o.vendorUrl.data(), o.vendorUrl.size(), o.out);
-    Produced(h, kManifestResourceName, language, writeManifest, o.out);
+    Produced(h, kManifestResourceName, language, writeManifest, failure, o.out);
     if (!EndUpdateResourceA(h, FALSE)) {
       if (failure) std::rethrow_exception(failure);
       throw InputError(o.out + ": cannot write the resources (error " + std::to_string(GetLastError()) + ")");
