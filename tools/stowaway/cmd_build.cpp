@@ -243,7 +243,9 @@ int Build(CommandContext& ctx) {
   for (const BuildFile& f : o.files) {
     Mapped m{f, nullptr};
     try {
-      m.map = std::make_unique<winposix::MappedFile>(f.path, true);
+      // Not read in up front: the packer and the digest thread bring the pages in as they go,
+      // instead of waiting for the whole file before either starts.
+      m.map = std::make_unique<winposix::MappedFile>(f.path);
     } catch (const std::runtime_error& e) {
       throw InputError(e.what());
     }
