@@ -22,15 +22,16 @@ bool IsPeFile(const std::string& unixPath);
 // PE32+ file or its resource directory is malformed or points outside the file.
 std::vector<ExecutableResource> ReadPeResources(const std::shared_ptr<const MappedFile>& mapped, const std::string& unixPath);
 
-// Every resource of the PE file, for an update: views into the mapped file, which they keep
-// alive. Throws std::runtime_error naming the file when it is no PE32+ file or its resource
-// directory is malformed or lies outside the file.
+// Every resource of the PE file (named types too), for an update: views into the mapped
+// file, which they keep alive; the caller copies what it keeps. Throws std::runtime_error
+// naming the file when it is no PE32+ file or its resource directory is malformed or lies
+// outside the file.
 std::vector<PendingResource> ReadPeUpdateResources(const std::string& unixPath);
 
 // Writes the old PE file with a new resource section holding `resources` at fd (positioned at
 // 0): the resource section is rewritten in place when it is the file's last section, else a
-// new one goes behind the last section (the old one is left unused), so no other section
-// moves. SizeOfImage and the resource data directory are set, the checksum is cleared and a
+// new one goes behind the last section (the old one stays unused, renamed ".oldrsrc"), so no
+// other section moves. SizeOfImage and the resource data directory are set, the checksum is cleared and a
 // signature (which the change breaks) is dropped; bytes behind the sections (a symbol table)
 // follow the new section. Throws std::runtime_error for a file it cannot update (no room for
 // another section header), std::system_error when a write fails.

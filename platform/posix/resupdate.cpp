@@ -184,12 +184,13 @@ HANDLE BeginUpdateResourceA(LPCSTR pFileName, BOOL bDeleteExistingResources)
             SetLastError(ERROR_BAD_EXE_FORMAT);
             return nullptr;
         }
-        // The old resources are kept as views into the old file's mapping, which stays valid
-        // after the file is replaced.
+        // The old resources are copied, as Windows reads them in at this call: the file may
+        // change or shrink before EndUpdateResourceA, and a view of it would then fault.
+        std::vector<PendingResource> old;
         if (bDeleteExistingResources)
             ;
         else if (update->pe)
-            update->resources = ReadPeUpdateResources(unixPath);
+            old = ReadPeUpdateResources(unixPath);
         else
             for (const ExecutableResource& r : ReadExecutableResources(unixPath)) {
                 PendingResource p;
@@ -197,8 +198,14 @@ HANDLE BeginUpdateResourceA(LPCSTR pFileName, BOOL bDeleteExistingResources)
                 p.name = r.name;
                 p.data = r.data;
                 p.owner = r.file;
-                update->resources.push_back(std::move(p));
+                old.push_back(std::move(p));
             }
+        for (PendingResource& p : old) {
+            auto copy = std::make_shared<const std::string>(p.data);
+            p.data = *copy;
+            p.owner = std::move(copy);
+        }
+        update->resources = std::move(old);
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

@@ -90,6 +90,8 @@ TEST_F(ToolBuild, TheInstallerCarriesTheFilesWordsSettingsAndManifest) {
   int cursors = 0;
   for (const auto& [key, data] : res) cursors += key.rfind("12:", 0) == 0;
   EXPECT_EQ(cursors, 41) << "the stub's cursors are kept";
+  for (const ExecutableResource& e : ReadExecutableResources(STOWAWAY_STUB))
+    if (e.type != 10) EXPECT_EQ(res[std::to_string(e.type) + ":" + e.name], e.data) << e.name << " is kept whole";
   const std::string manifest = res["10:MANIFEST"];
   EXPECT_EQ(std::count(manifest.begin(), manifest.end(), '\n'), 3);
   EXPECT_THAT(manifest, HasSubstr(" 200000 acme_setup.exe\n"));
