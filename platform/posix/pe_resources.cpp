@@ -271,6 +271,8 @@ DirectoryKey KeyOf(const std::string& text, uint32_t number)
         return k;
     }
     k.text = Utf8ToUtf16(text);
+    if (k.text.size() > 0xFFFF)
+        throw std::runtime_error("a resource name is longer than 65535 characters");
     return k;
 }
 
