@@ -241,7 +241,11 @@ std::vector<RawResource> ReadRaw(const MappedFile& mapped, const std::string& pa
 
 std::string NameText(const std::u16string& name, uint16_t id)
 {
-    return name.empty() ? "#" + std::to_string(id) : Utf16ToUtf8(name);
+    if (!name.empty())
+        return Utf16ToUtf8(name);
+    std::string text = "#";
+    text += std::to_string(id);
+    return text;
 }
 
 // A type or name of the directory being written: a number, or a string.
