@@ -2,7 +2,8 @@
 # Compares `stowaway build` with 7-Zip's self-extracting store mode (`7z a -mx0 -sfx`, which
 # prepends p7zip-full's console module /usr/lib/p7zip/7zCon.sfx) on the same file: by default
 # the largest shared library in /usr/lib/x86_64-linux-gnu as the setup program. Best of RUNS
-# wall-clock times each, in one run, and the peak resident set of the last run of each.
+# wall-clock times each, in one run, with the CPU time (user + system, all threads) of the
+# fastest run and the peak resident set of the last run of each.
 #
 # Usage: bench/build_vs_7z.sh [BUILD_DIR] [FILE] [RUNS]
 #   BUILD_DIR  default build/release (needs tools/stowaway and app/installer_stub)
@@ -28,22 +29,26 @@ echo '<html><body>Setup</body></html>' >"$page"
 export STOWAWAY_PREFIX=$work/prefix
 
 # best_of NAME COMMAND...: runs the command RUNS times (removing its output first), prints the
-# best time in ms and the last run's peak RSS in MB.
+# best time in ms, the CPU time of that run and the last run's peak RSS in MB.
 best_of() {
   local name=$1 out=$2
   shift 2
-  local best=
+  local best= cpu=
   for _ in $(seq "$runs"); do
     rm -f "$out"
     sync
     local start end ms
     start=$(date +%s%N)
-    /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null
+    /usr/bin/time -f '%M %U %S' -o "$work/rss" "$@" >/dev/null
     end=$(date +%s%N)
     ms=$(( (end - start) / 1000000 ))
-    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then
+      best=$ms
+      cpu=$(awk '{ printf "%d", ($2 + $3) * 1000 }' "$work/rss")
+    fi
   done
-  printf '%-28s %8d ms  %6d MB  %s bytes\n' "$name" "$best" $(( $(cat "$work/rss") / 1024 )) "$(stat -c %s "$out")"
+  printf '%-28s %8d ms  (CPU %4d ms)  %6d MB  %s bytes\n' "$name" "$best" "$cpu" \
+    $(( $(cut -d' ' -f1 "$work/rss") / 1024 )) "$(stat -c %s "$out")"
   echo "$best" >"$work/$name.ms"
 }
 

@@ -12,6 +12,7 @@
 struct ExecutableResource {
     uint32_t type = 0;        // 10 = RT_RCDATA
     std::string name;         // upper case, e.g. "TFORM1"
+    uint16_t language = 0;    // of a PE file's resource; 0 in our ELF files
     std::string_view data;    // the bytes in the mapped file, valid while `file` lives
     std::shared_ptr<const void> file;
 };

@@ -1,5 +1,6 @@
-// Reading the resources of an ELF executable file without loading or running it: the
-// appended image, else the resource section found through the section headers.
+// Reading the resources of an executable file without loading or running it: of an ELF file
+// the appended image, else the resource section found through the section headers; of a PE
+// file its resource directory.
 #include "execresources.h"
 
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "appendedimage.h"
 #include "mappedfile.h"
+#include "pe_resources.h"
 #include "resources.h"
 
 using namespace winposix;
@@ -70,7 +72,7 @@ bool IsElfExecutable(const std::string& unixPath)
 
 bool IsExecutableFile(const std::string& path)
 {
-    return IsElfExecutable(path);
+    return IsElfExecutable(path) || IsPeFile(path);
 }
 
 std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixPath)
@@ -78,6 +80,8 @@ std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixP
     auto mapped = std::make_shared<const MappedFile>(unixPath);
     const uint8_t* file = mapped->data();
     const uint64_t fileSize = mapped->size();
+    if (fileSize >= 2 && file[0] == 'M' && file[1] == 'Z')
+        return winposix::ReadPeResources(mapped, unixPath);
     std::pair<uint64_t, uint64_t> place = FindSection(file, fileSize, unixPath);
     AppendedImage appended;
     try {
@@ -94,6 +98,6 @@ std::vector<ExecutableResource> ReadExecutableResources(const std::string& unixP
     std::vector<ExecutableResource> result;
     result.reserve(entries.size());
     for (const ResourceEntry& e : entries)
-        result.push_back({e.type, e.name, std::string_view(reinterpret_cast<const char*>(e.data), e.size), mapped});
+        result.push_back({e.type, e.name, 0, std::string_view(reinterpret_cast<const char*>(e.data), e.size), mapped});
     return result;
 }

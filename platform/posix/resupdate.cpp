@@ -1,11 +1,13 @@
-// BeginUpdateResourceA / UpdateResourceA / EndUpdateResourceA for our ELF executables: the
-// new resources are written as an image appended behind everything the loader maps.
+// BeginUpdateResourceA / UpdateResourceA / EndUpdateResourceA for our ELF executables, where
+// the new resources are written as an image appended behind everything the loader maps, and
+// for PE files (Windows programs built here), whose resource section is rewritten.
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <string>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -17,7 +19,10 @@
 #include "errors.h"
 #include "execresources.h"
 #include "mappedfile.h"
+#include "filesink.h"
 #include "pathmap.h"
+#include "pe_resources.h"
+#include "pendingresource.h"
 #include "resources.h"
 #include "wholefile.h"
 #include "winapi.h"
@@ -27,14 +32,9 @@ using namespace winposix;
 
 namespace {
 
-struct PendingResource {
-    uint32_t type;
-    std::string name;  // upper case, "#n" for numbers
-    std::string data;
-};
-
 struct ResourceUpdate {
     std::string unixPath;
+    bool pe = false;  // a PE file (else one of our ELF executables)
     std::vector<PendingResource> resources;
 };
 
@@ -83,39 +83,58 @@ bool ResourceKey(LPCSTR p, bool isType, uint32_t& number, std::string& name)
     return true;
 }
 
-// Writes the program part of the old file, then the new image and its trailer, into a new
-// file beside it, and renames that over the old one, keeping its permissions. Returns 0 or an
-// errno value.
-int Rewrite(const ResourceUpdate& u)
+// Writes the program part of the old file, then the new image and its trailer, at fd.
+void WriteElf(int fd, const MappedFile& old, const std::vector<PendingResource>& resources)
 {
-    const MappedFile old(u.unixPath);
     AppendedImage appended;
     uint64_t programEnd = old.size();
     if (FindAppendedImage(old.data(), old.size(), appended))
         programEnd = appended.offset;
     const uint64_t imageAt = (programEnd + 15) & ~uint64_t(15);
 
+    // The directory is written with the produced resources' sizes as 0 and written again
+    // once they are known; its own size depends on the names only.
+    const std::vector<const PendingResource*> order = WriteOrder(resources);
     std::vector<ResourceSpan> spans;
-    for (const PendingResource& r : u.resources)
-        spans.push_back({r.type, r.name, r.data.size()});
+    for (const PendingResource* r : order)
+        spans.push_back({r->type, r->name, r->producer ? 0 : r->data.size()});
     std::vector<size_t> dataAt;
-    const std::string directory = BuildResourceDirectory(spans, dataAt);
-    const uint64_t imageSize = u.resources.empty() ? directory.size() : dataAt.back() + u.resources.back().data.size();
+    std::string directory = BuildResourceDirectory(spans, dataAt);
+    static const char zeros[16] = {};
+    WriteFully(fd, old.data(), programEnd);
+    WriteFully(fd, zeros, imageAt - programEnd);
+    WriteFully(fd, directory.data(), directory.size());
+    uint64_t at = directory.size();
+    for (size_t i = 0; i < order.size(); ++i) {
+        const uint64_t start = (at + 15) & ~uint64_t(15);
+        WriteFully(fd, zeros, start - at);
+        if (order[i]->producer) {
+            FileSink sink(fd, imageAt + start);
+            Produce(*order[i], sink);
+            sink.Flush();
+            spans[i].size = sink.Size();
+        } else {
+            WriteFully(fd, order[i]->data.data(), order[i]->data.size());
+        }
+        at = start + spans[i].size;
+    }
+    directory = BuildResourceDirectory(spans, dataAt);
+    WriteFullyAt(fd, imageAt, directory.data(), directory.size());
+    const std::string trailer = AppendedTrailer(imageAt, at);
+    WriteFully(fd, trailer.data(), trailer.size());
+}
 
+// Writes the updated file into a new file beside it, and renames that over the old one,
+// keeping its permissions. Returns 0 or an errno value.
+int Rewrite(const ResourceUpdate& u)
+{
+    const MappedFile old(u.unixPath);
     try {
         wholefile::Replacement file(u.unixPath, wholefile::Durability::None, wholefile::Mode::Kept);
-        static const char zeros[16] = {};
-        file.Write(old.data(), programEnd);
-        file.Write(zeros, imageAt - programEnd);
-        file.Write(directory.data(), directory.size());
-        size_t at = directory.size();
-        for (size_t i = 0; i < u.resources.size(); ++i) {
-            file.Write(zeros, dataAt[i] - at);
-            file.Write(u.resources[i].data.data(), u.resources[i].data.size());
-            at = dataAt[i] + u.resources[i].data.size();
-        }
-        const std::string trailer = AppendedTrailer(imageAt, imageSize);
-        file.Write(trailer.data(), trailer.size());
+        if (u.pe)
+            WritePe(file.Descriptor(), old, u.resources);
+        else
+            WriteElf(file.Descriptor(), old, u.resources);
         file.Commit();
     } catch (const std::system_error& e) {
         return e.code().value();
@@ -144,13 +163,33 @@ HANDLE BeginUpdateResourceA(LPCSTR pFileName, BOOL bDeleteExistingResources)
     auto update = std::make_unique<ResourceUpdate>();
     update->unixPath = unixPath;
     try {
-        if (!IsElfExecutable(unixPath)) {
+        update->pe = IsPeFile(unixPath);
+        if (!update->pe && !IsElfExecutable(unixPath)) {
             SetLastError(ERROR_BAD_EXE_FORMAT);
             return nullptr;
         }
-        if (!bDeleteExistingResources)
-            for (const ExecutableResource& r : ReadExecutableResources(unixPath))
-                update->resources.push_back({r.type, r.name, std::string(r.data)});
+        // The old resources are copied, as Windows reads them in at this call: the file may
+        // change or shrink before EndUpdateResourceA, and a view of it would then fault.
+        std::vector<PendingResource> old;
+        if (bDeleteExistingResources)
+            ;
+        else if (update->pe)
+            old = ReadPeUpdateResources(unixPath);
+        else
+            for (const ExecutableResource& r : ReadExecutableResources(unixPath)) {
+                PendingResource p;
+                p.type = r.type;
+                p.name = r.name;
+                p.data = r.data;
+                p.owner = r.file;
+                old.push_back(std::move(p));
+            }
+        for (PendingResource& p : old) {
+            auto copy = std::make_shared<const std::string>(p.data);
+            p.data = *copy;
+            p.owner = std::move(copy);
+        }
+        update->resources = std::move(old);
     } catch (const std::bad_alloc&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -163,19 +202,37 @@ HANDLE BeginUpdateResourceA(LPCSTR pFileName, BOOL bDeleteExistingResources)
     return update.release();
 }
 
-BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD, LPVOID lpData, DWORD cb)
+namespace {
+
+// The resource of the update with the key that UpdateResourceA's arguments give (null when
+// there is none yet); false for arguments it refuses. PE files keep one resource per
+// language, as Windows does; our ELF image keeps none.
+bool Lookup(ResourceUpdate& u, LPCSTR lpType, LPCSTR lpName, WORD language, PendingResource& key,
+            std::vector<PendingResource>::iterator& found)
+{
+    uint32_t number = 0;
+    std::string typeName;
+    if (!lpType || !lpName || !ResourceKey(lpType, true, key.type, typeName) || !ResourceKey(lpName, false, number, key.name))
+        return false;
+    key.language = u.pe ? language : 0;
+    found = u.resources.begin();
+    while (found != u.resources.end() && !(found->type == key.type && found->typeName.empty() && found->name == key.name &&
+                                           found->language == key.language))
+        ++found;
+    return true;
+}
+
+} // namespace
+
+BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguage, LPVOID lpData, DWORD cb)
 {
     ResourceUpdate* u = FromHandle(hUpdate);
     if (!u)
         return Fail(ERROR_INVALID_HANDLE);
-    uint32_t type = 0, number = 0;
-    std::string typeName, name;
-    if (!lpType || !lpName || !ResourceKey(lpType, true, type, typeName) || !ResourceKey(lpName, false, number, name) ||
-        (!lpData && cb != 0))
+    PendingResource key;
+    std::vector<PendingResource>::iterator it;
+    if (!Lookup(*u, lpType, lpName, wLanguage, key, it) || (!lpData && cb != 0))
         return Fail(ERROR_INVALID_PARAMETER);
-    auto it = u->resources.begin();
-    while (it != u->resources.end() && !(it->type == type && it->name == name))
-        ++it;
     if (!lpData) {
         if (it == u->resources.end())
             return Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
@@ -183,11 +240,34 @@ BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD, LPVOID 
         return TRUE;
     }
     try {
-        std::string data(static_cast<const char*>(lpData), cb);
+        auto copy = std::make_shared<const std::string>(static_cast<const char*>(lpData), cb);
+        key.data = *copy;
+        key.owner = std::move(copy);
         if (it != u->resources.end())
-            it->data = std::move(data);
+            *it = std::move(key);
         else
-            u->resources.push_back({type, name, std::move(data)});
+            u->resources.push_back(std::move(key));
+    } catch (const std::bad_alloc&) {
+        return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    return TRUE;
+}
+
+BOOL UpdateResourceProducedA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguage, ResourceProducer producer)
+{
+    ResourceUpdate* u = FromHandle(hUpdate);
+    if (!u)
+        return Fail(ERROR_INVALID_HANDLE);
+    PendingResource key;
+    std::vector<PendingResource>::iterator it;
+    if (!Lookup(*u, lpType, lpName, wLanguage, key, it) || !producer)
+        return Fail(ERROR_INVALID_PARAMETER);
+    try {
+        key.producer = std::move(producer);
+        if (it != u->resources.end())
+            *it = std::move(key);
+        else
+            u->resources.push_back(std::move(key));
     } catch (const std::bad_alloc&) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
     }
@@ -207,6 +287,8 @@ BOOL EndUpdateResourceA(HANDLE hUpdate, BOOL fDiscard)
             return FailErrno(err, u->unixPath);
     } catch (const std::bad_alloc&) {
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    } catch (const ProducerFailed&) {
+        return Fail(ERROR_WRITE_FAULT);
     } catch (const std::exception&) {
         return Fail(ERROR_BAD_EXE_FORMAT);
     }

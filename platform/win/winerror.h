@@ -60,6 +60,7 @@
 #define ERROR_CHILD_MUST_BE_VOLATILE 1021L
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_BAD_EXE_FORMAT 193L
+#define ERROR_WRITE_FAULT 29L
 
 // ShellExecute's own failure values (<= 32).
 #define SE_ERR_FNF 2

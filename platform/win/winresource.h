@@ -47,11 +47,14 @@ DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo);
 // gives the handle for UpdateResourceA, which adds, replaces (same type and name) or, with
 // lpData null, deletes one resource; EndUpdateResourceA writes the result into the file, or
 // with fDiscard TRUE writes nothing. Either way it frees the handle. On Linux the files are
-// our ELF executables: the resources go into an image appended to the file (see
-// posix/appendedimage.h), no loaded part of the program moves, and the file is replaced by
-// rename so that a running copy keeps its old bytes. Types must be numeric; names are ASCII
-// and compared without regard to letter case; the language is not kept. Other executables
-// give ERROR_BAD_EXE_FORMAT.
+// our ELF executables or PE32+ programs (x86-64 Windows programs). In an ELF file the
+// resources go into an image appended to the file (see posix/appendedimage.h), no loaded part
+// of the program moves, and the language is not kept. In a PE file the resource section is
+// written anew (in place when it is the last section, else as a new last section), every
+// other resource (version, manifest, icons, named types) is kept, and resources are told apart
+// by type, name and language as on Windows. Either file is replaced by rename so that a
+// running copy keeps its old bytes. Types given must be numeric; names are ASCII and compared
+// without regard to letter case. Other files give ERROR_BAD_EXE_FORMAT.
 HANDLE BeginUpdateResourceA(LPCSTR pFileName, BOOL bDeleteExistingResources);
 BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguage, LPVOID lpData, DWORD cb);
 BOOL EndUpdateResourceA(HANDLE hUpdate, BOOL fDiscard);

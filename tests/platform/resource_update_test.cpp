@@ -7,6 +7,7 @@
 
 #include "posix/appendedimage.h"
 #include "posix/execresources.h"
+#include "producedresource.h"
 #include "posix/resources.h"
 #include "prefix_fixture.h"
 #include "win/winresource.h"
@@ -93,6 +94,51 @@ TEST_F(ResourceUpdate, DiscardAndBadCallsLeaveTheFileAlone)
     EXPECT_EQ(GetLastError(), DWORD(ERROR_BAD_EXE_FORMAT));
     EXPECT_EQ(BeginUpdateResourceA(UnixPathToWindows(base_ + "/missing").c_str(), FALSE), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(ResourceUpdate, ProducedResourcesAreWrittenAsMadeWithTheirPatches)
+{
+    // Pieces smaller and larger than the writer's buffer; patches of bytes already in the file,
+    // still buffered, and across the two.
+    std::string expected;
+    for (int i = 0; i < 40; ++i)
+        expected += std::string(size_t(1000 + i * 997), char('a' + i % 26));
+    expected += std::string(700000, 'z') + "tail";
+    const ResourceProducer big = [](ResourceSink& sink) {
+        for (int i = 0; i < 40; ++i)
+            sink.Write(std::string(size_t(1000 + i * 997), char('a' + i % 26)).data(), size_t(1000 + i * 997));
+        sink.Write(std::string(700000, 'z').data(), 700000);
+        sink.Write("tail", 4);
+        sink.Patch(0, "HEAD", 4);
+        sink.Patch(sink.Size() - 6, "ACROSS", 6);  // the last "zz" are in the file, "tail" is not
+        sink.Patch(sink.Size() - 2, "IL", 2);
+    };
+    expected.replace(0, 4, "HEAD");
+    expected.replace(expected.size() - 6, 6, "ACROIL");
+    const std::string plain = "plain";
+    handle_ = BeginUpdateResourceA(WinPath().c_str(), FALSE);
+    ASSERT_NE(handle_, nullptr);
+    ASSERT_TRUE(UpdateResourceProducedA(handle_, RT_RCDATA, "BIG", 0, big));
+    ASSERT_TRUE(UpdateResourceProducedA(handle_, RT_RCDATA, "SMALL", 0, [](ResourceSink& s) { s.Write("s", 1); }));
+    EXPECT_TRUE(Update("PLAIN", &plain));
+    ASSERT_TRUE(EndUpdateResourceA(handle_, FALSE));
+    const std::map<std::string, std::string> want{{"10:BIG", expected}, {"10:SMALL", "s"}, {"10:PLAIN", plain}};
+    EXPECT_TRUE(Resources() == want);
+    EXPECT_TRUE(Runs());
+
+    // A producer that fails leaves the file as it was.
+    const std::string before = ReadAll(program_);
+    handle_ = BeginUpdateResourceA(WinPath().c_str(), FALSE);
+    ASSERT_NE(handle_, nullptr);
+    ASSERT_TRUE(UpdateResourceProducedA(handle_, RT_RCDATA, "BIG", 0, [](ResourceSink& s) {
+        s.Write(std::string(1 << 20, 'x').data(), 1 << 20);
+        throw std::runtime_error("no more");
+    }));
+    EXPECT_FALSE(EndUpdateResourceA(handle_, FALSE));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_WRITE_FAULT));
+    EXPECT_EQ(ReadAll(program_), before);
+    for (const auto& entry : std::filesystem::directory_iterator(base_))
+        EXPECT_EQ(entry.path().filename().string().rfind("program.", 0), std::string::npos) << "left behind: " << entry.path();
 }
 
 TEST_F(ResourceUpdate, TheReaderViewsEntriesInPlaceAndStaysInsideTheFile)

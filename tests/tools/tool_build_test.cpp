@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "Cp1252.h"
 #include "FormText.h"
 #include "MemoryStream.h"
 #include "hostpath.h"
 #include "posix/execresources.h"
+#include "../platform/tiny_pe.h"
 #include "tool_test_support.h"
 #include "winapi.h"
 #include "win/winresource.h"
@@ -88,6 +90,8 @@ TEST_F(ToolBuild, TheInstallerCarriesTheFilesWordsSettingsAndManifest) {
   int cursors = 0;
   for (const auto& [key, data] : res) cursors += key.rfind("12:", 0) == 0;
   EXPECT_EQ(cursors, 41) << "the stub's cursors are kept";
+  for (const ExecutableResource& e : ReadExecutableResources(STOWAWAY_STUB))
+    if (e.type != 10) EXPECT_EQ(res[std::to_string(e.type) + ":" + e.name], e.data) << e.name << " is kept whole";
   const std::string manifest = res["10:MANIFEST"];
   EXPECT_EQ(std::count(manifest.begin(), manifest.end(), '\n'), 3);
   EXPECT_THAT(manifest, HasSubstr(" 200000 acme_setup.exe\n"));
@@ -197,6 +201,57 @@ TEST_F(ToolBuild, VerifyNamesWhatIsDamaged) {
     EXPECT_EQ(r.status, 1);
     EXPECT_THAT(r.err, HasSubstr(c.message));
   }
+}
+
+TEST_F(ToolBuild, AWindowsStubMakesAWindowsInstaller) {
+  if (!tinype::HaveCrossCompiler()) GTEST_SKIP() << "no x86_64-w64-mingw32 cross compiler";
+  const std::string exe = tinype::Build(dir.path().string());
+  ASSERT_FALSE(exe.empty());
+  const std::string stub = dir / "stub.exe";
+  fs::copy_file(exe, stub);
+  const ToolResult foreign = RunTool({"build", out(), "--stub", stub, "--setup", dir / "setup.bin"});
+  EXPECT_EQ(foreign.status, 1);
+  EXPECT_THAT(foreign.err, HasSubstr("not a Stowaway installer stub"));
+
+  // The Linux stub's form, put into the Windows program under the language of its resources.
+  std::string form;
+  for (const ExecutableResource& e : ReadExecutableResources(STOWAWAY_STUB))
+    if (e.name == "TFORM1") form = std::string(e.data);
+  WORD language = 0;
+  for (const ExecutableResource& e : ReadExecutableResources(stub))
+    if (e.name == "GREETING") language = e.language;
+  HANDLE h = BeginUpdateResourceA(UnixPathToWindows(stub).c_str(), FALSE);
+  ASSERT_TRUE(h);
+  ASSERT_TRUE(UpdateResourceA(h, RT_RCDATA, "TFORM1", language, form.data(), static_cast<DWORD>(form.size())));
+  ASSERT_TRUE(EndUpdateResourceA(h, FALSE));
+
+  const ToolResult r = RunTool({"build", out(), "--stub", stub, "--page", dir / "welcome.html", "--setup",
+                                "acme_setup.exe=" + (dir / "setup.bin"), "--title", "Acme"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::uint8_t> head = ReadBytes(out());
+  ASSERT_GE(head.size(), 2u);
+  EXPECT_EQ(std::string(head.begin(), head.begin() + 2), "MZ");
+  std::multiset<std::string> names;
+  for (const ExecutableResource& e : ReadExecutableResources(out())) {
+    names.insert(e.name);
+    if (e.type == 10) EXPECT_EQ(e.language, language) << e.name;
+  }
+  for (const char* name : {"TFORM1", "SETUPFILENAME", "STARTPAGEFILENAME", "MANIFEST", "GREETING", "OTHER"})
+    EXPECT_EQ(names.count(name), 1u) << name;
+  const ToolResult list = RunTool({"list", out()});
+  EXPECT_THAT(list.out, HasSubstr("acme_setup.exe\n"));
+  const ToolResult verify = RunTool({"verify", out()});
+  EXPECT_EQ(verify.status, 0) << verify.err;
+  EXPECT_THAT(verify.out, HasSubstr("2 stored files whole"));
+
+  Bytes damaged = ReadBytes(out());
+  const std::string s(damaged.begin(), damaged.end());
+  ASSERT_NE(s.find(kMarker), std::string::npos);
+  damaged[s.find(kMarker) + 3] ^= 0x20;
+  WriteBytes(out(), damaged);
+  const ToolResult bad = RunTool({"verify", out()});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_THAT(bad.err, HasSubstr("acme_setup.exe differs from its SHA-256"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "acFileStorage.h"
 #include "acManifest.h"
 #include "acSFPack.h"
+#include "acSFPackStream.h"
 #include "cli_error.h"
 #include "file_io.h"
 #include "commands.h"
@@ -22,6 +23,7 @@
 #include "hostpath.h"
 #include "logo_image.h"
 #include "execresources.h"
+#include "producedresource.h"
 #include "Cp1252.h"
 #include "acStoredName.h"
 #include "sha256.h"
@@ -123,8 +125,13 @@ fs::path DefaultStub() {
   throw InputError("no installer stub found beside the tool; name one with --stub");
 }
 
-// The stub's resources; its form must be an installation window with a file storage.
-std::string StubForm(const std::string& stub) {
+struct StubFormResource {
+  std::string bytes;
+  WORD language = 0;
+};
+
+// The stub's form; it must be an installation window with a file storage.
+StubFormResource StubForm(const std::string& stub) {
   std::vector<ExecutableResource> resources;
   try {
     resources = ReadExecutableResources(stub);
@@ -132,7 +139,7 @@ std::string StubForm(const std::string& stub) {
     throw InputError(stub + ": not a Stowaway installer stub (" + e.what() + ")");
   }
   for (const ExecutableResource& r : resources)
-    if (r.type == 10 && r.name == "TFORM1") return std::string(r.data);
+    if (r.type == 10 && r.name == "TFORM1") return {std::string(r.data), r.language};
   throw InputError(stub + ": not a Stowaway installer stub (it carries no installation window)");
 }
 
@@ -152,53 +159,68 @@ struct Mapped {
   std::shared_ptr<const MappedFile> map;
 };
 
-// Room enough for the "SFP1" container of the files.
-std::size_t ContainerBound(const std::vector<Mapped>& files) {
-  std::size_t bound = 8;
-  for (const Mapped& m : files) bound += 8 + m.file.name.size() + PackedSizeBound(m.map->size());
-  return bound;
-}
-
-// Writes the "SFP1" container of the files at `out` (ContainerBound bytes), each file packed
-// straight into it; returns its size.
-std::size_t WriteContainer(const std::vector<Mapped>& files, std::uint8_t* out) {
-  std::size_t at = 0;
+// Writes the "SFP1" container of the files to sink, each file packed block by block; returns
+// its size. Each record's packed length is set once its blocks are written.
+std::uint64_t WriteContainer(const std::vector<Mapped>& files, ResourceSink& sink) {
+  const std::uint64_t start = sink.Size();
   auto put32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at++] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
+    std::uint8_t b[4];
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
+    sink.Write(b, 4);
+  };
+  auto patch32 = [&](std::uint64_t at, std::uint64_t v) {
+    std::uint8_t b[4];
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
+    sink.Patch(at, b, 4);
   };
   put32(static_cast<std::uint32_t>(kStoredDataMagic));
   put32(static_cast<std::uint32_t>(files.size()));
   for (const Mapped& m : files) {
     put32(static_cast<std::uint32_t>(m.file.name.size()));
-    std::copy(m.file.name.begin(), m.file.name.end(), out + at);
-    at += m.file.name.size();
-    const std::size_t lengthAt = at;
-    at += 4;
-    const std::size_t packed = PackStream(m.map->data(), m.map->size(), out + at);
-    const std::size_t end = at + packed;
-    at = lengthAt;
-    put32(static_cast<std::uint32_t>(packed));
-    at = end;
+    sink.Write(m.file.name.data(), m.file.name.size());
+    const std::uint64_t lengthAt = sink.Size();
+    put32(0);
+    put32(static_cast<std::uint32_t>(m.map->size()));
+    const std::uint64_t blocks = PackBlocksTo(m.map->data(), m.map->size(),
+                                              [&](const std::uint8_t* p, std::size_t n) { sink.Write(p, n); });
+    if (4 + blocks > 0x7FFFFFFF) throw InputError(m.file.path + ": packed, it is more than a container can hold (2 GiB - 1)");
+    patch32(lengthAt, 4 + blocks);
   }
-  if (at > 0x7FFFFFFF) throw InputError("the stored files take more than a container can hold (2 GiB - 1)");
-  return at;
+  const std::uint64_t size = sink.Size() - start;
+  if (size > 0x7FFFFFFF) throw InputError("the stored files take more than a container can hold (2 GiB - 1)");
+  return size;
 }
 
-void Update(HANDLE h, const char* name, const char* data, std::size_t size, const std::string& out) {
-  if (!UpdateResourceA(h, RT_RCDATA, name, 0, const_cast<char*>(data), static_cast<DWORD>(size))) {
-    const DWORD err = GetLastError();
+[[noreturn]] void UpdateFailed(HANDLE h, const char* name, const std::string& out) {
+  const DWORD err = GetLastError();
+  EndUpdateResourceA(h, TRUE);
+  throw InputError(out + ": cannot set the resource " + name + " (error " + std::to_string(err) + ")");
+}
+
+void Update(HANDLE h, const char* name, WORD language, const char* data, std::size_t size, const std::string& out) {
+  if (!UpdateResourceA(h, RT_RCDATA, name, language, const_cast<char*>(data), static_cast<DWORD>(size)))
+    UpdateFailed(h, name, out);
+}
+
+// A resource whose bytes the producer makes (when the file is written, or at once); a failure
+// of the producer is thrown as it was raised.
+void Produced(HANDLE h, const char* name, WORD language, const ResourceProducer& producer,
+              const std::exception_ptr& failure, const std::string& out) {
+  if (UpdateResourceProducedA(h, RT_RCDATA, name, language, producer)) return;
+  if (failure) {
     EndUpdateResourceA(h, TRUE);
-    throw InputError(out + ": cannot set the resource " + name + " (error " + std::to_string(err) + ")");
+    std::rethrow_exception(failure);
   }
+  UpdateFailed(h, name, out);
 }
 
 int Build(CommandContext& ctx) {
   const BuildOptions o = ParseBuildArgs(ctx.args);
   const std::string stub = o.stub.empty() ? DefaultStub().string() : o.stub;
-  const std::string stubForm = StubForm(stub);
+  const StubFormResource stubForm = StubForm(stub);
 
   // The window: the stub's own or the one given, with the new words and picture.
-  const std::string formBytes = o.form.empty() ? stubForm : TextFormToBinary(o.form);
+  const std::string formBytes = o.form.empty() ? stubForm.bytes : TextFormToBinary(o.form);
   FormNode root = ParseBinaryForm(formBytes, o.form.empty() ? stub : o.form);
   const std::string formName = o.form.empty() ? stub : o.form;
   FormNode* storage = root.FindClass("TacFileStorage");
@@ -233,21 +255,38 @@ int Build(CommandContext& ctx) {
   auto digests = std::async(std::launch::async, [&files] {
     std::vector<ManifestEntry> manifest;
     for (const Mapped& m : files) manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(m.map->data(), m.map->size())});
-    return manifest;
+    return FormatManifest(manifest);
   });
-  // The form around a one-byte placeholder, then the form with the container in its place,
-  // in a buffer that is not cleared first (the packer fills it).
+  // The form around a one-byte placeholder for StoredData, written with the container in its
+  // place while the resources are written: the container goes to the file block by block,
+  // never held whole.
   storage->Set("StoredData", BinaryValueHeader(0), 1);
   std::size_t at = 0;
   const std::string around = WriteBinaryForm(root, &at);
-  const std::size_t bound = ContainerBound(files), tail = around.size() - at - 1;
-  std::unique_ptr<char[]> form(new char[at + bound + tail]);
-  std::copy(around.begin(), around.begin() + static_cast<std::ptrdiff_t>(at), form.get());
-  const std::size_t size = WriteContainer(files, reinterpret_cast<std::uint8_t*>(form.get() + at));
-  std::copy(around.end() - static_cast<std::ptrdiff_t>(tail), around.end(), form.get() + at + size);
-  for (int i = 0; i < 4; ++i) form[at - 4 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
-  const std::size_t formSize = at + size + tail;
-  const std::vector<ManifestEntry> manifest = digests.get();
+  std::exception_ptr failure;
+  const ResourceProducer writeForm = [&](ResourceSink& sink) {
+    try {
+      sink.Write(around.data(), at);
+      const std::uint64_t size = WriteContainer(files, sink);
+      sink.Write(around.data() + at + 1, around.size() - at - 1);
+      std::uint8_t length[4];
+      for (int i = 0; i < 4; ++i) length[i] = static_cast<std::uint8_t>((size >> (8 * i)) & 0xFF);
+      sink.Patch(at - 4, length, 4);
+    } catch (...) {
+      failure = std::current_exception();
+      throw;
+    }
+  };
+  // The manifest comes after the form, so that its digests are made while the form is packed.
+  const ResourceProducer writeManifest = [&](ResourceSink& sink) {
+    try {
+      const std::string text = digests.get();
+      sink.Write(text.data(), text.size());
+    } catch (...) {
+      failure = std::current_exception();
+      throw;
+    }
+  };
 
   // A copy of the stub under a temporary name, its resources replaced, renamed into place.
   const fs::path out = fs::absolute(o.out);
@@ -258,18 +297,23 @@ int Build(CommandContext& ctx) {
                               fs::perms::others_read | fs::perms::others_exec);
     HANDLE h = BeginUpdateResourceA(UnixPathToWindows(temp).c_str(), FALSE);
     if (!h) throw InputError(temp + ": cannot update the resources (error " + std::to_string(GetLastError()) + ")");
-    const std::string manifestText = FormatManifest(manifest);
-    Update(h, "TFORM1", form.get(), formSize, o.out);
-    Update(h, "SETUPFILENAME", o.setupName.data(), o.setupName.size(), o.out);
-    if (!o.pageName.empty()) Update(h, "STARTPAGEFILENAME", o.pageName.data(), o.pageName.size(), o.out);
-    if (!o.vendorUrl.empty()) Update(h, "VENDORHOMEPAGE", o.vendorUrl.data(), o.vendorUrl.size(), o.out);
-    Update(h, kManifestResourceName, manifestText.data(), manifestText.size(), o.out);
-    if (!EndUpdateResourceA(h, FALSE))
+    // The new resources take the language of the stub's form, so that each replaces the
+    // stub's own instead of standing beside it.
+    const WORD language = stubForm.language;
+    Produced(h, "TFORM1", language, writeForm, failure, o.out);
+    Update(h, "SETUPFILENAME", language, o.setupName.data(), o.setupName.size(), o.out);
+    if (!o.pageName.empty()) Update(h, "STARTPAGEFILENAME", language, o.pageName.data(), o.pageName.size(), o.out);
+    if (!o.vendorUrl.empty()) Update(h, "VENDORHOMEPAGE", language, o.vendorUrl.data(), o.vendorUrl.size(), o.out);
+    Produced(h, kManifestResourceName, language, writeManifest, failure, o.out);
+    if (!EndUpdateResourceA(h, FALSE)) {
+      if (failure) std::rethrow_exception(failure);
       throw InputError(o.out + ": cannot write the resources (error " + std::to_string(GetLastError()) + ")");
+    }
     fs::rename(temp, out);
   } catch (...) {
     std::error_code ec;
     fs::remove(temp, ec);
+    if (digests.valid()) digests.wait();
     throw;
   }
   return ExitOk;
