@@ -5,8 +5,8 @@ stowaway_add_installer(installer_nopage
 
 stowaway_test(installer_windows_e2e_test installer_windows_e2e_test.cpp LIBS)
 target_compile_definitions(installer_windows_e2e_test PRIVATE
-  STOWAWAY_INSTALLER="$<TARGET_FILE:installer>"
-  STOWAWAY_INSTALLER_NOPAGE="$<TARGET_FILE:installer_nopage>")
+  STOWAWAY_INSTALLER="$<TARGET_PROPERTY:installer,INSTALLER_FILE>"
+  STOWAWAY_INSTALLER_NOPAGE="$<TARGET_PROPERTY:installer_nopage,INSTALLER_FILE>")
 add_dependencies(installer_windows_e2e_test installer installer_nopage)
 # Replaces the plain registration: the test needs an X server for Wine's windows.
 set_tests_properties(installer_windows_e2e_test PROPERTIES DISABLED TRUE)
