@@ -5,8 +5,13 @@
 #include "acSFPackStream.h"
 #include "winapi.h"
 
+TReadBehind::~TReadBehind() {
+  if (consumed_ > released_) VirtualUnlock(const_cast<std::uint8_t*>(start_ + released_), consumed_ - released_);
+}
+
 void TReadBehind::Done(std::size_t consumed) {
   constexpr std::size_t kStep = 16u << 20;
+  consumed_ = consumed;
   if (consumed < released_ + kStep) return;
   // Unlocking pages that were never locked takes them out of the working set.
   VirtualUnlock(const_cast<std::uint8_t*>(start_ + released_), consumed - released_);

@@ -10,12 +10,17 @@
 class TReadBehind {
 public:
   explicit TReadBehind(const std::uint8_t* start) : start_(start) {}
+  // Gives back what was read since the last step, too.
+  ~TReadBehind();
+  TReadBehind(const TReadBehind&) = delete;
+  TReadBehind& operator=(const TReadBehind&) = delete;
   // Bytes from the start that have been read and will not be read again soon.
   void Done(std::size_t consumed);
 
 private:
   const std::uint8_t* start_;
   std::size_t released_ = 0;
+  std::size_t consumed_ = 0;
 };
 
 // Packs n bytes as framed blocks (PackBlocksTo) in parts of whole blocks, giving back the pages
