@@ -11,7 +11,7 @@
 
 #include "hostpath.h"
 #include "posix/execresources.h"
-#include "posix/producedresource.h"
+#include "producedresource.h"
 #include "winapi.h"
 #include "win/winresource.h"
 
