@@ -51,10 +51,19 @@ std::string TExtractTo::GetExtractDir() const {
 }
 
 bool TStoredFile::ExtractWith(const std::string& fileName, const std::function<void()>& write) {
-  TacFileStorage* storage = Storage();
-  TComponent* sender = storage ? storage->Owner() : nullptr;
+  if (TacFileStorage* storage = Storage()) return storage->ExtractFile(*this, fileName, write);
+  try {
+    write();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TacFileStorage::ExtractFile(TStoredFile& file, const std::string& fileName, const std::function<void()>& write) {
+  TComponent* sender = Owner();
   bool allow = true;
-  if (storage && storage->OnExtract) storage->OnExtract(sender, fileName, Size, allow);
+  if (OnExtract) OnExtract(sender, fileName, file.Size, allow);
   if (!allow) return true;
 
   bool result = false;
@@ -64,8 +73,8 @@ bool TStoredFile::ExtractWith(const std::string& fileName, const std::function<v
   } catch (const std::exception&) {
     // Extraction absorbs the failure: the result says it, and no file stands under the name.
   }
-  if (result && storage && storage->AutoExtract()->RemoveOnTerminate) storage->ExtractedFiles().Add(fileName);
-  if (storage && storage->OnExtracted) storage->OnExtracted(sender, fileName, Size, result);
+  if (result && AutoExtract()->RemoveOnTerminate) ExtractedFiles().Add(fileName);
+  if (OnExtracted) OnExtracted(sender, fileName, file.Size, result);
   return result;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <functional>
 // TacFileStorage: a non-visual component that carries whole files inside a form. Its files
 // travel as the binary property "StoredData" in the "SFP1" container: the magic, the file
 // count, then one record per file (name and packed content).
@@ -48,6 +50,10 @@ class TacFileStorage : public TacComponent {
   // SetFiles can hold one: the storage's own list refuses them).
   TStoredFile* File(int index) const { return dynamic_cast<TStoredFile*>(files_->Items(index)); }
   TStringList& ExtractedFiles() { return extractedFiles_; }
+  // Extracts one of its files as fileName through write (which raises on failure): fires
+  // OnExtract (which may skip the file) and OnExtracted, and records the written file for
+  // removal at the end when RemoveOnTerminate is set. Failures are absorbed into the result.
+  bool ExtractFile(TStoredFile& file, const std::string& fileName, const std::function<void()>& write);
 
   // Number of files read from the last container; set only by the container reader.
   int32_t Count() const { return count_; }

@@ -10,8 +10,8 @@
 using sfpack_detail::Read16;
 using sfpack_detail::Write16;
 
-ESFPackError::ESFPackError(const std::string& what, std::size_t offset)
-    : std::runtime_error(what + " at offset " + std::to_string(offset)), offset_(offset) {}
+ESFPackError::ESFPackError(const std::string& reason, std::size_t offset)
+    : std::runtime_error(reason + " at offset " + std::to_string(offset)), reason_(reason), offset_(offset) {}
 
 std::size_t PackedSizeBound(std::size_t n) {
   // The classic bound, m + 4 * (m div 65535 + 1) + 4, counts blocks of 65535 bytes although a

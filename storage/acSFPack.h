@@ -23,10 +23,13 @@ constexpr std::size_t SFPackBlockSize = 65533;
 // of the bytes handed to the unpacking routine that raised it.
 class ESFPackError : public std::runtime_error {
 public:
-  ESFPackError(const std::string& what, std::size_t offset);
+  ESFPackError(const std::string& reason, std::size_t offset);
+  // What is wrong, without the offset (what() says both).
+  const std::string& reason() const noexcept { return reason_; }
   std::size_t offset() const noexcept { return offset_; }
 
 private:
+  std::string reason_;
   std::size_t offset_;
 };
 

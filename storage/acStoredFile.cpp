@@ -216,11 +216,6 @@ private:
 
 }  // namespace
 
-void TStoredFile::ReadFromStream(TStream& stream) {
-  TacFileStorage* storage = Storage();
-  ReadFromStream(stream, !storage || storage->PackedContainer);
-}
-
 void TStoredFile::ReadFromStream(TStream& stream, bool packed, bool checkContent) {
   RecordReader in(stream);
   int32_t nameLength = in.Length("name length", 0);
@@ -256,9 +251,7 @@ void TStoredFile::ReadFromStream(TStream& stream, bool packed, bool checkContent
         behind.Done(reader.Consumed());
       }
     } catch (const ESFPackError& e) {
-      std::string what = e.what();
-      if (size_t cut = what.rfind(" at offset "); cut != std::string::npos) what.resize(cut);
-      in.Fail("corrupt packed content: " + what, sizeAt + 4 + static_cast<int64_t>(e.offset()));
+      in.Fail("corrupt packed content: " + e.reason(), sizeAt + 4 + static_cast<int64_t>(e.offset()));
     }
     if (reader.Produced() != static_cast<uint64_t>(size))
       in.Fail("blocks unpack to " + std::to_string(reader.Produced()) + " bytes, the record says " +

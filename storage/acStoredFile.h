@@ -44,8 +44,6 @@ class TStoredFile : public TacAddon {
   // and a damaged content is found when it is read). Any fault raises EReadError naming the
   // record, the fault and the stream offset.
   void ReadFromStream(TStream& stream, bool packed, bool checkContent = true);
-  // As above, in the form the owning storage read (packed when there is no owning storage).
-  void ReadFromStream(TStream& stream);
 
   // Writes the content to the file at the full path fileName, creating the directories of
   // the path first when createPath is set. Fires the storage's OnExtract (which may forbid
@@ -78,7 +76,8 @@ class TStoredFile : public TacAddon {
 
 private:
   TacFileStorage* Storage() const;
-  // Fires the events around write (which raises on failure) and records the written file.
+  // Runs write (which raises on failure) through the owning storage, which fires the events
+  // and records the written file; without a storage, only write.
   bool ExtractWith(const std::string& fileName, const std::function<void()>& write);
 
   mutable TMemoryStream data_;
