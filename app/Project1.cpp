@@ -8,17 +8,17 @@
 #include <exception>
 #include <memory>
 
-#include "DiagnosticBackend.h"
-#include "GuiApplication.h"
-#include "GuiClasses.h"
+#include "gui/DiagnosticBackend.h"
+#include "gui/GuiApplication.h"
+#include "gui/GuiClasses.h"
 #include "Unit1.h"
-#include "acFileStorage.h"
-#include "acGraphics.h"
-#include "acInet.h"
-#include "acProcessorRecord.h"
-#include "acSystemInfo.h"
-#include "acUtils.h"
-#include "tempdir.h"
+#include "storage/acFileStorage.h"
+#include "display/acGraphics.h"
+#include "sysinfo/acInet.h"
+#include "sysinfo/acProcessorRecord.h"
+#include "sysinfo/acSystemInfo.h"
+#include "util/acUtils.h"
+#include "platform/tempdir.h"
 
 int main() {
   InstallDiagnosticBackendFromEnvironment();  // STOWAWAY_TRACE, STOWAWAY_SCREENSHOT

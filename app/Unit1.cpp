@@ -2,24 +2,23 @@
 
 #include <cstdio>
 
-#include "Cp1252.h"
-#include "FormStreaming.h"
-#include "MemoryStream.h"
-#include "ExtCtrls.h"
-#include "GuiApplication.h"
-#include "PropertyRegistry.h"
-#include "StdCtrls.h"
-#include "WebBrowser.h"
-#include "Trace.h"
-#include "acFileStorage.h"
-#include "acManifest.h"
-#include "acSystemInfo.h"
-#include "acTextPrimitives.h"
-#include "acTextUtils.h"
-#include "acUtils.h"
-#include "winapi.h"
+#include "charset/Cp1252.h"
+#include "core/FormStreaming.h"
+#include "core/MemoryStream.h"
+#include "gui/ExtCtrls.h"
+#include "gui/GuiApplication.h"
+#include "core/PropertyRegistry.h"
+#include "gui/StdCtrls.h"
+#include "gui/WebBrowser.h"
+#include "gui/Trace.h"
+#include "storage/acFileStorage.h"
+#include "storage/acManifest.h"
+#include "sysinfo/acSystemInfo.h"
+#include "util/acTextPrimitives.h"
+#include "util/acTextUtils.h"
+#include "util/acUtils.h"
+#include "platform/winapi.h"
 #ifndef _WIN32
-#include "win/winresource.h"
 #endif
 
 std::string SetupFileName = "vexil_qm_trial.exe";

@@ -6,7 +6,7 @@
 // home page with the registered HTML program.
 #include <string>
 
-#include "Forms.h"
+#include "gui/Forms.h"
 
 class TacFileStorage;
 class TacSystemInfo;

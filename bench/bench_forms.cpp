@@ -2,9 +2,9 @@
 // already read, so the time per component shows whether that check grows with their number.
 #include <benchmark/benchmark.h>
 
-#include "FormStreaming.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
+#include "core/FormStreaming.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
 
 namespace {
 class TBenchItem : public TComponent {

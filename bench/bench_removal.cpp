@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "hostpath.h"
-#include "winapi.h"
+#include "platform/hostpath.h"
+#include "platform/winapi.h"
 
 namespace fs = std::filesystem;
 

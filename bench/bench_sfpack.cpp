@@ -2,7 +2,7 @@
 // each as a 64 KiB in-cache block and as one 64 MiB buffer. After the runs it prints the
 // throughput on the mixed inputs (total bytes over total time of the four inputs) and the
 // ratios the codec is measured by.
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 #include "bench_inputs.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "Exceptions.h"
 #include "TypeNames.h"
 

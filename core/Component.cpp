@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "Exceptions.h"
 #include "PropertyRegistry.h"
 #include "Reader.h"

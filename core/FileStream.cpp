@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "Exceptions.h"
 
 namespace {

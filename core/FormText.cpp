@@ -13,7 +13,7 @@
 #include "Filer.h"
 #include "MemoryStream.h"
 #include "TypeNames.h"
-#include "Unicode.h"
+#include "charset/Unicode.h"
 
 namespace {
 const char* const kHex = "0123456789ABCDEF";

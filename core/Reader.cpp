@@ -4,7 +4,7 @@
 
 #include "BinaryForm.h"
 #include "Component.h"
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "Extended.h"
 #include "Finally.h"
 #include "IdentConversion.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "Exceptions.h"
 #include "TypeNames.h"
 

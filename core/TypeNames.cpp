@@ -1,6 +1,6 @@
 #include "TypeNames.h"
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 
 bool SameText(const std::string& a, const std::string& b) { return SameTextCp1252(a, b); }
 

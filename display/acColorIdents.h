@@ -4,7 +4,7 @@
 // default colour.
 #include <array>
 
-#include "IdentConversion.h"
+#include "core/IdentConversion.h"
 
 inline constexpr int ColorIdentCount = 25;
 

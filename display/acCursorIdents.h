@@ -4,7 +4,7 @@
 // the framework's own cursors (0 down to -22).
 #include <array>
 
-#include "IdentConversion.h"
+#include "core/IdentConversion.h"
 
 inline constexpr int CursorIdentCount = 43;
 inline constexpr int32_t FirstExtraCursor = -193;  // crZoomOut

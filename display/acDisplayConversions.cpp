@@ -2,8 +2,8 @@
 
 #include <span>
 
-#include "IdentConversion.h"
-#include "TypeNames.h"
+#include "core/IdentConversion.h"
+#include "core/TypeNames.h"
 #include "acColorIdents.h"
 #include "acCursorIdents.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "PlatformCursor.h"
+#include "gui/PlatformCursor.h"
 #include "acCursorIdents.h"
 
 namespace {

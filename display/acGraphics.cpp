@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "Screen.h"
-#include "Trace.h"
+#include "gui/Screen.h"
+#include "gui/Trace.h"
 #include "acExtraCursors.h"
 
 void InitDisplayExtras() {

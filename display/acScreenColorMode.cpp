@@ -1,7 +1,7 @@
 // GetScreenColorMode: the screen's bits per pixel as a TacScreenColorMode.
 #include "acScreenColorMode.h"
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 namespace {
 constexpr int kDepths[ScreenColorModeCount] = {4, 8, 16, 24, 32};

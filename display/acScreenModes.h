@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "TypeNames.h"
+#include "core/TypeNames.h"
 
 // The number in each name is the colour depth in bits per pixel.
 enum TacScreenColorMode : uint8_t { sm4bit, sm8bit, sm16bit, sm24bit, sm32bit };

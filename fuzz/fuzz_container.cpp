@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "Exceptions.h"
-#include "MemoryStream.h"
-#include "acFileStorage.h"
+#include "core/Exceptions.h"
+#include "core/MemoryStream.h"
+#include "storage/acFileStorage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TacFileStorage storage(nullptr);

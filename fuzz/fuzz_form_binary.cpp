@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "Exceptions.h"
-#include "FormStreaming.h"
-#include "FormText.h"
-#include "IdentConversion.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
+#include "core/Exceptions.h"
+#include "core/FormStreaming.h"
+#include "core/FormText.h"
+#include "core/IdentConversion.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
 
 namespace {
 enum TFuzzKind { fkA, fkB, fkC };

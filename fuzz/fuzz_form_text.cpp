@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "Exceptions.h"
-#include "FormText.h"
-#include "MemoryStream.h"
+#include "core/Exceptions.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream in(std::string(reinterpret_cast<const char*>(data), size));

@@ -9,11 +9,11 @@
 #include <fstream>
 #include <string>
 
-#include "hostpath.h"
-#include "posix/execresources.h"
-#include "producedresource.h"
-#include "winapi.h"
-#include "win/winresource.h"
+#include "platform/hostpath.h"
+#include "platform/posix/execresources.h"
+#include "platform/producedresource.h"
+#include "platform/winapi.h"
+#include "platform/win/winresource.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "posix/regformat.h"
+#include "platform/posix/regformat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "posix/regformat.h"
-#include "posix/regimport.h"
+#include "platform/posix/regformat.h"
+#include "platform/posix/regimport.h"
 
 namespace {
 

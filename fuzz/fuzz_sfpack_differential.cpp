@@ -1,7 +1,7 @@
 // The fast packer must write exactly the bytes of the plain reference packer, and so must
 // its baseline build (PackBlock may pick the AVX2 one).
-#include "acSFPack.h"
-#include "acSFPackInternal.h"
+#include "storage/acSFPack.h"
+#include "storage/acSFPackInternal.h"
 #include "sfpack_fuzz_input.h"
 #include "sfpack_reference.h"
 

@@ -1,6 +1,6 @@
 // Packs shaped input into a buffer of exactly PackedSizeBound bytes and unpacks it into a
 // buffer of exactly the input's length; the result must equal the input.
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 #include "sfpack_fuzz_input.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // length (and, as framed blocks, into one of a length taken from the stream's first bytes).
 // Anything but ESFPackError, or any access outside the buffers, is a finding. A stream that
 // unpacks must survive packing its result again.
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "Bitmap.h"
 
-#include "Filer.h"
-#include "PropertyRegistry.h"
-#include "Stream.h"
+#include "core/Filer.h"
+#include "core/PropertyRegistry.h"
+#include "core/Stream.h"
 
 const TClassInfo& TBitmap::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TBitmap>("TBitmap").Build();

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Exceptions.h"
-#include "Persistent.h"
+#include "core/Exceptions.h"
+#include "core/Persistent.h"
 
 class TStream;
 

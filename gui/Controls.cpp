@@ -2,7 +2,7 @@
 
 #include "Backend.h"
 #include "Forms.h"
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 
 const TClassInfo& TControl::StaticClassInfo() {
   static const TClassInfo info =

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "Component.h"
-#include "Events.h"
+#include "core/Component.h"
+#include "core/Events.h"
 #include "Font.h"
 #include "Graphics.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "Forms.h"
 #include "Trace.h"
 #include "WebBrowser.h"

@@ -1,6 +1,6 @@
 #include "ExtCtrls.h"
 
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 
 const TClassInfo& TImage::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TImage>("TImage")

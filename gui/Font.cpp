@@ -1,6 +1,6 @@
 #include "Font.h"
 
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 
 const TTypeNames TFontStyleNames("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
 

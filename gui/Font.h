@@ -5,9 +5,9 @@
 #include <string>
 
 #include "Graphics.h"
-#include "Persistent.h"
-#include "SetOf.h"
-#include "TypeNames.h"
+#include "core/Persistent.h"
+#include "core/SetOf.h"
+#include "core/TypeNames.h"
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;

@@ -4,15 +4,14 @@
 
 #include "Backend.h"
 #include "Controls.h"
-#include "FormStreaming.h"
+#include "core/FormStreaming.h"
 #include "GuiApplication.h"
-#include "MemoryStream.h"
-#include "ViewStream.h"
-#include "PropertyRegistry.h"
+#include "core/MemoryStream.h"
+#include "core/ViewStream.h"
+#include "core/PropertyRegistry.h"
 #include "Trace.h"
-#include "winapi.h"
+#include "platform/winapi.h"
 #ifndef _WIN32
-#include "win/winresource.h"
 #endif
 
 const TTypeNames TFormBorderStyleNames("TFormBorderStyle",

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "Component.h"
-#include "Events.h"
-#include "Exceptions.h"
+#include "core/Component.h"
+#include "core/Events.h"
+#include "core/Exceptions.h"
 #include "Font.h"
 #include "Graphics.h"
-#include "TypeNames.h"
-#include "ViewStream.h"
+#include "core/TypeNames.h"
+#include "core/ViewStream.h"
 
 class TControl;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "IdentConversion.h"
+#include "core/IdentConversion.h"
 
 using TColor = int32_t;
 using TCursor = int32_t;

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "Backend.h"
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "GtkBrowserPane.h"

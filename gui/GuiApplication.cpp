@@ -5,7 +5,7 @@
 #include "Backend.h"
 #include "Forms.h"
 #include "ProgramName.h"
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 #include "Screen.h"
 #include "Trace.h"
 

@@ -13,8 +13,8 @@
 #include <exception>
 #include <string>
 
-#include "Application.h"
-#include "Events.h"
+#include "core/Application.h"
+#include "core/Events.h"
 
 class TForm;
 

@@ -1,6 +1,6 @@
 #include "GuiClasses.h"
 
-#include "ClassInfo.h"
+#include "core/ClassInfo.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Graphics.h"

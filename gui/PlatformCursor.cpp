@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "posix/cursors.h"
+#include "platform/posix/cursors.h"
 
 TCursorHandle CursorFromHandle(HCURSOR handle) {
   const winposix::CursorImage* image = winposix::CursorImageOf(handle);

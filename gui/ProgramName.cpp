@@ -1,6 +1,6 @@
 #include "ProgramName.h"
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 std::string ProgramName() {
   char path[MAX_PATH] = {};

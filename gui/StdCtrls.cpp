@@ -1,6 +1,6 @@
 #include "StdCtrls.h"
 
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 
 const TClassInfo& TLabel::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TLabel>("TLabel")

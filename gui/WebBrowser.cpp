@@ -3,16 +3,16 @@
 #include <algorithm>
 
 #include "Backend.h"
-#include "Cp1252.h"
-#include "Exceptions.h"
-#include "Filer.h"
+#include "charset/Cp1252.h"
+#include "core/Exceptions.h"
+#include "core/Filer.h"
 #include "Forms.h"
 #include "GuiApplication.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
-#include "Stream.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
+#include "core/Stream.h"
 #include "Trace.h"
-#include "hostpath.h"
+#include "platform/hostpath.h"
 
 const TClassInfo& TWebBrowser::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TWebBrowser>("TWebBrowser")

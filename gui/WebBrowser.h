@@ -12,7 +12,7 @@
 #include <string>
 
 #include "Controls.h"
-#include "Unicode.h"  // Utf16ToUtf8, Utf8ToUtf16: the address conversions
+#include "charset/Unicode.h"  // Utf16ToUtf8, Utf8ToUtf16: the address conversions
 
 // Sender, the pane whose document completed (here always the pane itself), and its address.
 using TWebBrowserDocumentComplete = TEvent<TObject* /*Sender*/, TObject* /*pDisp*/, const std::u16string& /*URL*/>;

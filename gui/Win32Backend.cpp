@@ -6,7 +6,7 @@
 // Where the control cannot be created or its navigation fails without it ever completing a
 // document (Wine without an HTML engine), the pane reports the navigation as completed all
 // the same, as the control does after showing its own error page: the installer goes on.
-#include "winapi.h"
+#include "platform/winapi.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "Backend.h"
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "GuiApplication.h"

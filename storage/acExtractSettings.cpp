@@ -1,6 +1,6 @@
 #include "acExtractSettings.h"
 
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 
 const TTypeNames TacToplevelDirNames("TacToplevelDir",
                                      {"tdCurrentDir", "tdWindowsDir", "tdTempDir", "tdSystemDir",

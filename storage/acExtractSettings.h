@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "TypeNames.h"
-#include "acClasses.h"
+#include "core/TypeNames.h"
+#include "core/acClasses.h"
 
 // The well-known directory below which extracted files go.
 enum TacToplevelDir : uint8_t {

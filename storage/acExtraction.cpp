@@ -7,8 +7,8 @@
 #include "acFileWriter.h"
 #include "acPathSupport.h"
 #include "acStoredName.h"
-#include "acUtils.h"
-#include "winapi.h"
+#include "util/acUtils.h"
+#include "platform/winapi.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "acFileStorage.h"
 
-#include "Exceptions.h"
-#include "Filer.h"
-#include "PropertyRegistry.h"
-#include "Stream.h"
+#include "core/Exceptions.h"
+#include "core/Filer.h"
+#include "core/PropertyRegistry.h"
+#include "core/Stream.h"
 
 const TClassInfo& TacFileStorage::StaticClassInfo() {
   static const TClassInfo info =

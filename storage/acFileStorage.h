@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "Events.h"
-#include "StringList.h"
-#include "acClasses.h"
+#include "core/Events.h"
+#include "core/StringList.h"
+#include "core/acClasses.h"
 #include "acExtractSettings.h"
 #include "acStoredFile.h"
 

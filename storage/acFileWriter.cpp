@@ -2,8 +2,8 @@
 
 #include "acPathSupport.h"
 #include "acStoredFile.h"
-#include "acUtils.h"
-#include "winapi.h"
+#include "util/acUtils.h"
+#include "platform/winapi.h"
 
 namespace {
 

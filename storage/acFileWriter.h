@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Exceptions.h"
+#include "core/Exceptions.h"
 
 class TStoredFile;
 

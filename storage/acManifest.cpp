@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "sha256.h"
-#include "winapi.h"
+#include "platform/sha256.h"
+#include "platform/winapi.h"
 
 std::string FormatManifest(const std::vector<ManifestEntry>& entries) {
   std::string text;

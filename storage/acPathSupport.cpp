@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 std::string ExeFileName() {
   std::vector<char> buffer(MAX_PATH);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "acSFPackStream.h"
-#include "winapi.h"
+#include "platform/winapi.h"
 
 TReadBehind::~TReadBehind() {
   if (consumed_ > released_) VirtualUnlock(const_cast<std::uint8_t*>(start_ + released_), consumed_ - released_);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Exceptions.h"
-#include "PropertyRegistry.h"
+#include "core/Exceptions.h"
+#include "core/PropertyRegistry.h"
 #include "acFileStorage.h"
 #include "acSFPack.h"
 #include "acReadBehind.h"

@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "MemoryStream.h"
-#include "acClasses.h"
+#include "core/MemoryStream.h"
+#include "core/acClasses.h"
 
 class TacFileStorage;
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 
 std::string StoredNameProblem(const std::string& storedName, std::vector<std::string>& parts) {
   parts.clear();

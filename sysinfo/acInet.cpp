@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "acSystemInfo.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 namespace {
 constexpr const char* kRemoteAccessKey = "System\\CurrentControlSet\\Services\\RemoteAccess";

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "Application.h"
+#include "core/Application.h"
 
 namespace {
 // Set once by the windowing layer before any form exists; used on the GUI thread only.

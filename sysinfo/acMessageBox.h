@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 // The flag values of the Windows message box (windows.h defines them on Windows).
 #ifndef MB_OK

@@ -1,8 +1,8 @@
 #pragma once
 // The processor record of TacSystemInfo: architecture, type and count, taken once from the
 // platform's GetSystemInfo when the program starts and only read afterwards.
-#include "TypeNames.h"
-#include "winapi.h"
+#include "core/TypeNames.h"
+#include "platform/winapi.h"
 
 // Published with their identifier names; the ordinals are streamed, keep them.
 enum TacCPUArchitecture { paINTEL, paMIPS, paALPHA, paPPC, paUNKNOWN };

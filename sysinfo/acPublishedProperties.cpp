@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "Component.h"
-#include "Extended.h"
-#include "IdentConversion.h"
-#include "TypeNames.h"
+#include "core/Component.h"
+#include "core/Extended.h"
+#include "core/IdentConversion.h"
+#include "core/TypeNames.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "FormText.h"  // FormTextQuoted
+#include "core/FormText.h"  // FormTextQuoted
 
 class TObject;
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "acSystemInfo.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 namespace {
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";

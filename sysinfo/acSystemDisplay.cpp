@@ -1,7 +1,7 @@
 // The ScreenColorMode and ScreenResolution properties of TacSystemInfo.
 #include "acSystemDisplay.h"
 
-#include "acScreenColorMode.h"
+#include "display/acScreenColorMode.h"
 #include "acSystemInfo.h"
 
 namespace {

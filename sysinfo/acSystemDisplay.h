@@ -2,8 +2,8 @@
 // The display mode as TacSystemInfo reads and sets it: the colour depth and the screen size.
 // A mode the screen refuses when asked (CDS_TEST) leads to the next lower one; nothing is
 // reported, and a refusal of the last one leaves the display as it was.
-#include "acScreenModes.h"
-#include "winapi.h"
+#include "display/acScreenModes.h"
+#include "platform/winapi.h"
 
 // The resolution whose width and height are the screen's. All rows are walked and the last
 // match wins; a size that matches no row (1366 x 768) gives sr640x480.

@@ -3,7 +3,7 @@
 #include "acSystemFolders.h"
 
 #include "acSystemInfo.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 std::string ReadRegistryFolder(const TacRegistryFolder& folder) {
   std::string value;

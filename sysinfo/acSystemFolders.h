@@ -3,7 +3,7 @@
 // properties that come from the platform's directory queries.
 #include <string>
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 // The key of the per-user and shared folders ("Shell Folders") and of the shared program
 // folders ("CurrentVersion").

@@ -5,7 +5,7 @@
 
 #include "acSystemFolders.h"
 #include "acSystemInfo.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 namespace {
 constexpr const char* kComputerNameKey = "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName";

@@ -5,9 +5,9 @@
 // acScreenSaver.cpp, the internet status in acInet.cpp.
 #include "acSystemInfo.h"
 
-#include "PropertyRegistry.h"
+#include "core/PropertyRegistry.h"
 #include "acMessageBox.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 const TTypeNames TacInternetStatusNames("TacInternetStatus", {"iOffline", "iOnline"});
 const TTypeNames TacOSVersionTypeNames("TacOSVersion", {"osUnknown", "os95", "os95OSR2", "os98", "os98SE", "osNT3",

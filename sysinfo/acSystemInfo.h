@@ -15,11 +15,11 @@
 #include <cstdint>
 #include <string>
 
-#include "TypeNames.h"
-#include "acClasses.h"
+#include "core/TypeNames.h"
+#include "core/acClasses.h"
 #include "acProcessorRecord.h"
-#include "acScreenModes.h"
-#include "acUtils.h"
+#include "display/acScreenModes.h"
+#include "util/acUtils.h"
 
 // Whether the machine is on line (see acInet.h). Ordinals are streamed, keep them.
 enum TacInternetStatus { iOffline, iOnline };

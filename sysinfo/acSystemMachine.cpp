@@ -5,7 +5,7 @@
 
 #include "acProcessorRecord.h"
 #include "acSystemInfo.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 namespace {
 constexpr const char* kProcessorKey = "\\hardware\\DESCRIPTION\\System\\CentralProcessor\\0";

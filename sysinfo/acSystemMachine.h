@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 // HKLM "hardware\DESCRIPTION\System\CentralProcessor\0" values "Identifier" and
 // "VendorIdentifier"; empty when missing.

@@ -7,7 +7,7 @@
 #include "acSystemFolders.h"
 #include "acSystemIdentity.h"
 #include "acSystemInfo.h"
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 namespace {
 constexpr const char* kDirectXKey = "Software\\Microsoft\\DirectX";

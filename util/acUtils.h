@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "acTextUtils.h"
-#include "winapi.h"
+#include "platform/winapi.h"
 
 // ---- Windows version -------------------------------------------------------
 

@@ -10,9 +10,9 @@
 #include <set>
 #include <string>
 
-#include "FormText.h"
-#include "MemoryStream.h"
-#include "wholefile.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
+#include "platform/wholefile.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "posix/resources.h"
-#include "wholefile.h"
+#include "platform/posix/resources.h"
+#include "platform/wholefile.h"
 
 namespace {
 // One line a resource: NAME TYPE "PATH", both as numbers where they are numbers. windres

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "CursorArt.h"
-#include "wholefile.h"
+#include "platform/wholefile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "codepage.h"
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 
 // The conversions and the case folding are the charset library's, so that the platform and
 // the component library map and compare texts by the same rules.

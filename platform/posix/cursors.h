@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "win/wincursor.h"
+#include "../win/wincursor.h"
 
 namespace winposix {
 

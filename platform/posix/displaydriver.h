@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

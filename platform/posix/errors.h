@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

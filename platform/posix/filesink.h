@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "producedresource.h"
+#include "../producedresource.h"
 
 namespace winposix {
 

@@ -6,7 +6,7 @@
 #include <sys/types.h>
 #include <vector>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

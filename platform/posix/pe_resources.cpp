@@ -12,7 +12,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "Unicode.h"
+#include "charset/Unicode.h"
 #include "filesink.h"
 
 namespace winposix {

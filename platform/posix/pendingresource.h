@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "producedresource.h"
+#include "../producedresource.h"
 
 namespace winposix {
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
-#include "winapi.h"
+#include "../winapi.h"
 
 namespace winposix {
 

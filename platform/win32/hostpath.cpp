@@ -1,7 +1,7 @@
 // On Windows the host's paths are Windows paths: nothing to map, and no prefix directory.
 #include "hostpath.h"
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "winapi.h"
 
 std::string WindowsPathToUnix(const std::string& windowsPath) { return windowsPath; }

@@ -14,18 +14,18 @@
 #include <thread>
 #include <unistd.h>
 
-#include "Cp1252.h"
-#include "ExtCtrls.h"
-#include "GuiClasses.h"
-#include "StdCtrls.h"
-#include "Unit1.h"
-#include "WebBrowser.h"
-#include "acFileStorage.h"
-#include "acSystemInfo.h"
-#include "acUtils.h"
-#include "hostpath.h"
-#include "posix/execresources.h"
-#include "winapi.h"
+#include "charset/Cp1252.h"
+#include "gui/ExtCtrls.h"
+#include "gui/GuiClasses.h"
+#include "gui/StdCtrls.h"
+#include "app/Unit1.h"
+#include "gui/WebBrowser.h"
+#include "storage/acFileStorage.h"
+#include "sysinfo/acSystemInfo.h"
+#include "util/acUtils.h"
+#include "platform/hostpath.h"
+#include "platform/posix/execresources.h"
+#include "platform/winapi.h"
 
 namespace fs = std::filesystem;
 

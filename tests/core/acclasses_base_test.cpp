@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "Exceptions.h"
-#include "acClasses.h"
+#include "core/Exceptions.h"
+#include "core/acClasses.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "Application.h"
-#include "MemoryStream.h"
-#include "acClasses.h"
+#include "core/Application.h"
+#include "core/MemoryStream.h"
+#include "core/acClasses.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "Application.h"
-#include "Exceptions.h"
-#include "StringList.h"
+#include "core/Application.h"
+#include "core/Exceptions.h"
+#include "core/StringList.h"
 #include "peer_classes.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The Windows-1252 case folding: locale-free, over the whole code page.
 #include <gtest/gtest.h>
 
-#include "Cp1252.h"
-#include "TypeNames.h"
+#include "charset/Cp1252.h"
+#include "core/TypeNames.h"
 
 TEST(Cp1252, CaseFoldingCoversTheWholeCodePage) {
   struct Case {

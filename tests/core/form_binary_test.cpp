@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "FormStreaming.h"
-#include "MemoryStream.h"
-#include "Reader.h"
+#include "core/FormStreaming.h"
+#include "core/MemoryStream.h"
+#include "core/Reader.h"
 #include "peer_classes.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // byte offset; nothing leaks and nothing is read outside the stream (sanitizers check both).
 #include <gtest/gtest.h>
 
-#include "FormStreaming.h"
-#include "FormText.h"
-#include "MemoryStream.h"
-#include "Reader.h"
+#include "core/FormStreaming.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
+#include "core/Reader.h"
 #include "peer_classes.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // both converters must agree on each of them.
 #include <gtest/gtest.h>
 
-#include "FormStreaming.h"
-#include "FormText.h"
-#include "MemoryStream.h"
+#include "core/FormStreaming.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
 #include "peer_classes.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // Text forms: the converters both ways and reading / writing text forms directly.
 #include <gtest/gtest.h>
 
-#include "Exceptions.h"
-#include "FormStreaming.h"
-#include "FormText.h"
-#include "MemoryStream.h"
-#include "Reader.h"
+#include "core/Exceptions.h"
+#include "core/FormStreaming.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
+#include "core/Reader.h"
 #include "peer_classes.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "FormStreaming.h"
-#include "FormText.h"
-#include "MemoryStream.h"
+#include "core/FormStreaming.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
 #include "peer_classes.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <sstream>
 
-#include "IdentConversion.h"
-#include "Reader.h"
-#include "Writer.h"
+#include "core/IdentConversion.h"
+#include "core/Reader.h"
+#include "core/Writer.h"
 
 const TTypeNames TPeerKindNames("TPeerKind", {"pkNone", "pkAlpha", "pkBeta", "pkGamma"});
 const TTypeNames TPeerStyleNames("TPeerStyle", {"psBold", "psItalic", "psUnderline", "psStrikeOut"});

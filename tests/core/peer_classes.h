@@ -3,11 +3,11 @@
 // streaming tests: same class names, published properties, defaults and defined properties.
 #include <string>
 
-#include "Component.h"
-#include "Events.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
-#include "SetOf.h"
+#include "core/Component.h"
+#include "core/Events.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
+#include "core/SetOf.h"
 
 enum TPeerKind { pkNone, pkAlpha, pkBeta, pkGamma };
 enum TPeerStyle { psBold, psItalic, psUnderline, psStrikeOut };

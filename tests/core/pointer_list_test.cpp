@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "Exceptions.h"
-#include "PointerList.h"
+#include "core/Exceptions.h"
+#include "core/PointerList.h"
 
 namespace {
 int a = 1, b = 2, c = 3, d = 4;

@@ -2,9 +2,9 @@
 // sees them, setters of every kind, events, and identifier conversions.
 #include <gtest/gtest.h>
 
-#include "FormStreaming.h"
-#include "IdentConversion.h"
-#include "MemoryStream.h"
+#include "core/FormStreaming.h"
+#include "core/IdentConversion.h"
+#include "core/MemoryStream.h"
 #include "peer_classes.h"
 
 namespace {

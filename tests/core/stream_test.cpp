@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "Exceptions.h"
-#include "FileStream.h"
-#include "MemoryStream.h"
-#include "StringList.h"
+#include "core/Exceptions.h"
+#include "core/FileStream.h"
+#include "core/MemoryStream.h"
+#include "core/StringList.h"
 
 namespace {
 TEST(MemoryStream, ReadWriteSeekAndExactReads) {

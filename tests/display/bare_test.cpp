@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "IdentConversion.h"
-#include "acGraphics.h"
+#include "core/IdentConversion.h"
+#include "display/acGraphics.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "IdentConversion.h"
-#include "acGraphics.h"
+#include "core/IdentConversion.h"
+#include "display/acGraphics.h"
 
 namespace {
 

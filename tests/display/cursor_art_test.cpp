@@ -7,12 +7,12 @@
 #include <string>
 
 #include "CursorArt.h"
-#include "acCursorIdents.h"
+#include "display/acCursorIdents.h"
 #include "cursor_art_support.h"
 #ifndef _WIN32
-#include "posix/cursors.h"
+#include "platform/posix/cursors.h"
 #endif
-#include "winapi.h"
+#include "platform/winapi.h"
 
 namespace {
 

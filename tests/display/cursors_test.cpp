@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "PlatformCursor.h"
-#include "Screen.h"
-#include "acGraphics.h"
+#include "gui/PlatformCursor.h"
+#include "gui/Screen.h"
+#include "display/acGraphics.h"
 #include "cursor_art_support.h"
 #ifndef _WIN32
-#include "posix/cursors.h"
+#include "platform/posix/cursors.h"
 #endif
-#include "winapi.h"
+#include "platform/winapi.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "acCursorIdents.h"
-#include "winapi.h"
+#include "display/acCursorIdents.h"
+#include "platform/winapi.h"
 #ifdef _WIN32
 #include <memory>
 #else
-#include "posix/cursors.h"
-#include "posix/execresources.h"
+#include "platform/posix/cursors.h"
+#include "platform/posix/execresources.h"
 #endif
 
 namespace {

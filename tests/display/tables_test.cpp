@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "acGraphics.h"
+#include "display/acGraphics.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "DiagnosticBackend.h"
-#include "Forms.h"
-#include "StdCtrls.h"
-#include "WebBrowser.h"
+#include "gui/DiagnosticBackend.h"
+#include "gui/Forms.h"
+#include "gui/StdCtrls.h"
+#include "gui/WebBrowser.h"
 
 using ::testing::ElementsAre;
 using ::testing::EndsWith;

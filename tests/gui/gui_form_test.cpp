@@ -9,15 +9,15 @@
 #include <string>
 #include <unistd.h>
 
-#include "ExtCtrls.h"
-#include "FormStreaming.h"
-#include "Forms.h"
-#include "GuiClasses.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
-#include "StdCtrls.h"
-#include "WebBrowser.h"
-#include "hostpath.h"
+#include "gui/ExtCtrls.h"
+#include "core/FormStreaming.h"
+#include "gui/Forms.h"
+#include "gui/GuiClasses.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
+#include "gui/StdCtrls.h"
+#include "gui/WebBrowser.h"
+#include "platform/hostpath.h"
 
 namespace {
 

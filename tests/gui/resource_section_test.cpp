@@ -9,10 +9,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "posix/execresources.h"
-#include "posix/resources.h"
-#include "winapi.h"
-#include "win/winresource.h"
+#include "platform/posix/execresources.h"
+#include "platform/posix/resources.h"
+#include "platform/winapi.h"
+#include "platform/win/winresource.h"
 
 using namespace winposix;
 

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "prefix_fixture.h"
-#include "tempdir.h"
+#include "platform/tempdir.h"
 
 using OwnershipTest = PrefixTest;
 

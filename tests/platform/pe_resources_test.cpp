@@ -5,12 +5,12 @@
 #include <functional>
 #include <map>
 
-#include "posix/execresources.h"
-#include "posix/pe_resources.h"
-#include "producedresource.h"
+#include "platform/posix/execresources.h"
+#include "platform/posix/pe_resources.h"
+#include "platform/producedresource.h"
 #include "prefix_fixture.h"
 #include "tiny_pe.h"
-#include "win/winresource.h"
+#include "platform/win/winresource.h"
 
 namespace {
 

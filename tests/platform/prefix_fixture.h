@@ -10,7 +10,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 class PrefixTest : public ::testing::Test {
 protected:

@@ -2,8 +2,8 @@
 #include <csignal>
 #include <sys/wait.h>
 
-#include "posix/regformat.h"
-#include "posix/regstore.h"
+#include "platform/posix/regformat.h"
+#include "platform/posix/regstore.h"
 #include "prefix_fixture.h"
 
 using winposix::ParseWineRegistry;

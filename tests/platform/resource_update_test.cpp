@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <map>
 
-#include "posix/appendedimage.h"
-#include "posix/execresources.h"
-#include "producedresource.h"
-#include "posix/resources.h"
+#include "platform/posix/appendedimage.h"
+#include "platform/posix/execresources.h"
+#include "platform/producedresource.h"
+#include "platform/posix/resources.h"
 #include "prefix_fixture.h"
-#include "win/winresource.h"
+#include "platform/win/winresource.h"
 
 namespace {
 

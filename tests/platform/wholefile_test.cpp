@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "wholefile.h"
+#include "platform/wholefile.h"
 
 namespace {
 

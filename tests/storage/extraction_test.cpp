@@ -15,13 +15,13 @@
 #include <sys/resource.h>  // a file-size limit stands in for a full disk
 #endif
 
-#include "FormStreaming.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
-#include "acFileStorage.h"
-#include "acPathSupport.h"
-#include "acUtils.h"
-#include "hostpath.h"
+#include "core/FormStreaming.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
+#include "storage/acFileStorage.h"
+#include "storage/acPathSupport.h"
+#include "util/acUtils.h"
+#include "platform/hostpath.h"
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;

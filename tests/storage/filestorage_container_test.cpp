@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "Exceptions.h"
-#include "MemoryStream.h"
-#include "acFileStorage.h"
-#include "acSFPack.h"
+#include "core/Exceptions.h"
+#include "core/MemoryStream.h"
+#include "storage/acFileStorage.h"
+#include "storage/acSFPack.h"
 
 using ::testing::HasSubstr;
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "FormStreaming.h"
-#include "MemoryStream.h"
-#include "PropertyRegistry.h"
-#include "ViewStream.h"
-#include "acFileStorage.h"
+#include "core/FormStreaming.h"
+#include "core/MemoryStream.h"
+#include "core/PropertyRegistry.h"
+#include "core/ViewStream.h"
+#include "storage/acFileStorage.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;

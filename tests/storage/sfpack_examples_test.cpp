@@ -1,6 +1,6 @@
 // The codec's worked examples: each input packs into exactly the listed stream, by the fast
 // packer and by the plain reference packer alike, and the stream unpacks back to the input.
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 #include "sfpack_reference.h"
 #include "sfpack_test_util.h"
 

@@ -1,6 +1,6 @@
 // Hostile input: every malformed stream is an ESFPackError naming the fault and its offset,
 // and well-formed streams that the packer would not write still unpack.
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 #include "sfpack_test_util.h"
 
 #include <gtest/gtest.h>

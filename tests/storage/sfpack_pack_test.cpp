@@ -1,6 +1,6 @@
 // Packing: the size bound, block boundaries, the choice of mode and escape byte, the run
 // forms of both modes, and that nothing is written past PackedSizeBound.
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 #include "sfpack_reference.h"
 #include "sfpack_test_util.h"
 

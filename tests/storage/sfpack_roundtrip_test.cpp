@@ -1,7 +1,7 @@
 // Random inputs of many shapes: the fast packer writes the reference packer's bytes, the
 // stream unpacks to the input, and damaged streams are rejected or unpacked within bounds.
-#include "acSFPack.h"
-#include "acSFPackInternal.h"
+#include "storage/acSFPack.h"
+#include "storage/acSFPackInternal.h"
 #include "sfpack_reference.h"
 #include "sfpack_test_util.h"
 

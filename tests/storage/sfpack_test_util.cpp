@@ -1,6 +1,6 @@
 #include "sfpack_test_util.h"
 
-#include "acSFPack.h"
+#include "storage/acSFPack.h"
 
 #include <stdexcept>
 

@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 class FreshSystemTest : public ::testing::Test {
 protected:

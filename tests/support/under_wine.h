@@ -2,7 +2,7 @@
 // the Windows API documentation where Wine is known to differ, and say so where they check it.
 #pragma once
 
-#include "winapi.h"
+#include "platform/winapi.h"
 
 inline bool UnderWine() {
 #ifdef _WIN32

@@ -1,8 +1,8 @@
 // ScreenColorMode and ScreenResolution, and the platform's display calls, on a scripted display.
 #include <cstring>
 
-#include "acScreenColorMode.h"
-#include "acSystemDisplay.h"
+#include "display/acScreenColorMode.h"
+#include "sysinfo/acSystemDisplay.h"
 #include "scripted_display.h"
 #include "sysinfo_fixture.h"
 

@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <optional>
 
-#include "posix/displayx11.h"
+#include "platform/posix/displayx11.h"
 #include "sysinfo_fixture.h"
-#include "acScreenColorMode.h"
-#include "acSystemDisplay.h"
+#include "display/acScreenColorMode.h"
+#include "sysinfo/acSystemDisplay.h"
 #include "extra_screen_size.h"
 #include "randr_monitors.h"
 #include "xvfb_display.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "posix/displayx11.h"
+#include "platform/posix/displayx11.h"
 
 ExtraScreenSize::ExtraScreenSize(int width, int height) : display_(winposix::ConnectX11Display()) {
   if (!display_) return;

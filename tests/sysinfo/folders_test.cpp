@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "acSystemFolders.h"
+#include "sysinfo/acSystemFolders.h"
 #include "sysinfo_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "acSystemIdentity.h"
+#include "sysinfo/acSystemIdentity.h"
 #include "sysinfo_fixture.h"
 
 namespace {

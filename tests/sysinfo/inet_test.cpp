@@ -18,9 +18,9 @@
 #include <set>
 #include <thread>
 
-#include "acInet.h"
+#include "sysinfo/acInet.h"
 #ifndef _WIN32
-#include "posix/netinterfaces.h"
+#include "platform/posix/netinterfaces.h"
 #endif
 #include "sysinfo_fixture.h"
 

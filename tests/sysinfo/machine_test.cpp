@@ -15,14 +15,14 @@
 #include <sstream>
 #include <thread>
 
-#include "acProcessorRecord.h"
-#include "acSystemMachine.h"
+#include "sysinfo/acProcessorRecord.h"
+#include "sysinfo/acSystemMachine.h"
 #ifndef _WIN32
-#include "posix/procinfo.h"
-#include "posix/volume.h"
+#include "platform/posix/procinfo.h"
+#include "platform/posix/volume.h"
 #endif
 #include "sysinfo_fixture.h"
-#include "wholefile.h"
+#include "platform/wholefile.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "acScreenSaver.h"
+#include "sysinfo/acScreenSaver.h"
 #include "fresh_system.h"
 #include "under_wine.h"
 

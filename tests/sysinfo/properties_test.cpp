@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "FormStreaming.h"
-#include "MemoryStream.h"
-#include "SetOf.h"
-#include "acPublishedProperties.h"
+#include "core/FormStreaming.h"
+#include "core/MemoryStream.h"
+#include "core/SetOf.h"
+#include "sysinfo/acPublishedProperties.h"
 #include "sysinfo_fixture.h"
 
 namespace {

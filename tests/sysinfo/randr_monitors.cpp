@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "posix/displayx11.h"
+#include "platform/posix/displayx11.h"
 
 RandRMonitors::RandRMonitors(const std::vector<Monitor>& monitors, int primary)
     : display_(winposix::ConnectX11Display()) {

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "acScreenSaver.h"
-#include "posix/inifile.h"
+#include "sysinfo/acScreenSaver.h"
+#include "platform/posix/inifile.h"
 #include "sysinfo_fixture.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "posix/displaydriver.h"
+#include "platform/posix/displaydriver.h"
 
 class ScriptedDisplay : public winposix::DisplayDriver {
 public:

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "PropertyRegistry.h"
-#include "acMessageBox.h"
-#include "acSystemInfo.h"
-#include "acUtils.h"
+#include "core/PropertyRegistry.h"
+#include "sysinfo/acMessageBox.h"
+#include "sysinfo/acSystemInfo.h"
+#include "util/acUtils.h"
 #include "fresh_system.h"
 
 struct ShownMessage {

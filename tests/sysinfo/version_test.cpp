@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "acSystemVersion.h"
+#include "sysinfo/acSystemVersion.h"
 #include "sysinfo_fixture.h"
 
 namespace {

@@ -7,15 +7,15 @@
 #include <map>
 #include <set>
 
-#include "Cp1252.h"
-#include "FormText.h"
-#include "MemoryStream.h"
-#include "hostpath.h"
-#include "posix/execresources.h"
+#include "charset/Cp1252.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
+#include "platform/hostpath.h"
+#include "platform/posix/execresources.h"
 #include "../platform/tiny_pe.h"
 #include "tool_test_support.h"
-#include "winapi.h"
-#include "win/winresource.h"
+#include "platform/winapi.h"
+#include "platform/win/winresource.h"
 
 #ifdef STOWAWAY_STUB
 

@@ -1,7 +1,7 @@
 // SplitCommandLine over the shapes of open commands found in registries:
 // quoted and unquoted program paths, options, placeholders and rundll32.
 // Every expected pair was derived by walking the split rules by hand.
-#include "acTextUtils.h"
+#include "util/acTextUtils.h"
 
 #include <gtest/gtest.h>
 

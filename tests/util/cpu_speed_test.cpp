@@ -1,5 +1,5 @@
 // The processor clock: the arithmetic, and the priorities around a measurement.
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 #include <gtest/gtest.h>
 

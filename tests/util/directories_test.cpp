@@ -1,6 +1,6 @@
 // The well-known directories of a fresh system, and environment variables.
-#include "acTextPrimitives.h"
-#include "acUtils.h"
+#include "util/acTextPrimitives.h"
+#include "util/acUtils.h"
 #include "fresh_system.h"
 
 #include <gtest/gtest.h>

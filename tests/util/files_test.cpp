@@ -1,5 +1,5 @@
 // Directory creation, directory tests and file sizes in a fresh directory of each test's own.
-#include "acUtils.h"
+#include "util/acUtils.h"
 #include "fresh_system.h"
 
 #include <gtest/gtest.h>

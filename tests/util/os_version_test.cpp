@@ -1,5 +1,5 @@
 // Classification of version records, and what the running system reports.
-#include "acUtils.h"
+#include "util/acUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Registry string values over the platform's registry, each test on a fresh system.
-#include "acUtils.h"
+#include "util/acUtils.h"
 #include "fresh_system.h"
 #include "under_wine.h"
 

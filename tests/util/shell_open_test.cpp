@@ -1,6 +1,6 @@
 // The program the shell registers for opening a file extension, over file
 // types written into a fresh system's registry.
-#include "acUtils.h"
+#include "util/acUtils.h"
 #include "fresh_system.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The text primitives, 1-based and total: out-of-range positions never fail.
-#include "acTextPrimitives.h"
+#include "util/acTextPrimitives.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Leading characters, splitting at a separator and hexadecimal digits.
-#include "acTextUtils.h"
+#include "util/acTextUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // stowaway pack / unpack: the run-length block codec on whole files, one block at a time.
-#include "acReadBehind.h"
-#include "acSFPack.h"
-#include "acSFPackStream.h"
+#include "storage/acReadBehind.h"
+#include "storage/acSFPack.h"
+#include "storage/acSFPackStream.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"

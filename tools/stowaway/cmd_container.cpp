@@ -10,19 +10,19 @@
 #include <map>
 #include <ostream>
 
-#include "Cp1252.h"
-#include "acFileStorage.h"
-#include "acFileWriter.h"
-#include "acStoredName.h"
+#include "charset/Cp1252.h"
+#include "storage/acFileStorage.h"
+#include "storage/acFileWriter.h"
+#include "storage/acStoredName.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"
-#include "hostio.h"
-#include "hostpath.h"
+#include "platform/hostio.h"
+#include "platform/hostpath.h"
 #include "printable_name.h"
 #include "progress.h"
 #include "stored_source.h"
-#include "winapi.h"
+#include "platform/winapi.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
-#include "Exceptions.h"
-#include "FormText.h"
-#include "ViewStream.h"
+#include "core/Exceptions.h"
+#include "core/FormText.h"
+#include "core/ViewStream.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"

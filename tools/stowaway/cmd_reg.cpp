@@ -3,14 +3,14 @@
 #include <ostream>
 #include <vector>
 
-#include "Cp1252.h"
-#include "acUtils.h"
+#include "charset/Cp1252.h"
+#include "util/acUtils.h"
 #include "cli_error.h"
-#include "hostpath.h"
+#include "platform/hostpath.h"
 #include "commands.h"
 #include "file_io.h"
-#include "regtext.h"
-#include "winapi.h"
+#include "platform/regtext.h"
+#include "platform/winapi.h"
 
 namespace {
 

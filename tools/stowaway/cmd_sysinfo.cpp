@@ -1,10 +1,10 @@
 // stowaway sysinfo: every published property of the system-information component.
 #include <sstream>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "cli_error.h"
-#include "acPublishedProperties.h"
-#include "acSystemInfo.h"
+#include "sysinfo/acPublishedProperties.h"
+#include "sysinfo/acSystemInfo.h"
 #include "commands.h"
 
 int CmdSysinfo(CommandContext& ctx) {

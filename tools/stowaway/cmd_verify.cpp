@@ -4,12 +4,12 @@
 #include <map>
 #include <ostream>
 
-#include "acManifest.h"
+#include "storage/acManifest.h"
 #include "cli_error.h"
 #include "commands.h"
-#include "execresources.h"
-#include "sha256.h"
-#include "acFileStorage.h"
+#include "platform/execresources.h"
+#include "platform/sha256.h"
+#include "storage/acFileStorage.h"
 #include "stored_source.h"
 
 int CmdVerify(CommandContext& ctx) {

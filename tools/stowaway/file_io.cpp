@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "cli_error.h"
-#include "hostio.h"
+#include "platform/hostio.h"
 
 namespace {
 

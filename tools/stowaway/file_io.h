@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Stream.h"
-#include "wholefile.h"
+#include "core/Stream.h"
+#include "platform/wholefile.h"
 
 // A whole input file mapped read-only; the bytes stay valid while the object lives.
 class MappedFile {

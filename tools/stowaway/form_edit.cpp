@@ -1,6 +1,6 @@
 #include "form_edit.h"
 
-#include "Filer.h"
+#include "core/Filer.h"
 #include "cli_error.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "form_scan.h"
 
-#include "BinaryForm.h"
-#include "Exceptions.h"
-#include "ViewStream.h"
+#include "core/BinaryForm.h"
+#include "core/Exceptions.h"
+#include "core/ViewStream.h"
 #include "cli_error.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "cli_error.h"
-#include "imagefile.h"
+#include "platform/imagefile.h"
 
 namespace {
 

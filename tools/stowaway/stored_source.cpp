@@ -3,15 +3,15 @@
 #include <cstring>
 #include <set>
 
-#include "Exceptions.h"
-#include "FormText.h"
-#include "MemoryStream.h"
-#include "ViewStream.h"
-#include "acFileStorage.h"
+#include "core/Exceptions.h"
+#include "core/FormText.h"
+#include "core/MemoryStream.h"
+#include "core/ViewStream.h"
+#include "storage/acFileStorage.h"
 #include "cli_error.h"
 #include "file_io.h"
 #include "form_scan.h"
-#include "execresources.h"
+#include "platform/execresources.h"
 
 StoredSource::StoredSource() = default;
 StoredSource::StoredSource(StoredSource&&) noexcept = default;

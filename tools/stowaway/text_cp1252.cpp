@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "Cp1252.h"
+#include "charset/Cp1252.h"
 #include "cli_error.h"
-#include "hostpath.h"
+#include "platform/hostpath.h"
 
 std::string StrictCp1252(const std::string& text, const std::string& what) {
   const std::string utf8 = HostTextToUtf8(text);
