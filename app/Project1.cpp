@@ -27,7 +27,7 @@ int main() {
   // The framework's start-up makes the application and screen objects first; the extra
   // cursors go into that screen's cursor table.
   auto app = std::make_unique<TGuiApplication>(nullptr);
-  InitDisplayExtras();   // after the framework's own identifiers, which it falls back to
+  InitDisplayExtras();  // after the framework's own identifiers, which it falls back to
   RegisterStorageClasses();
   RegisterSystemInfoClasses();
   InitSystemInfoUnit();  // the processor record, taken once

@@ -159,22 +159,29 @@ namespace {
 // ShellExecuteA's failure values in words.
 std::string ShellErrorText(INT_PTR code) {
   switch (code) {
-    case 0: return "the system is out of memory or resources";
-    case SE_ERR_FNF: return "the file was not found";
-    case SE_ERR_PNF: return "the path was not found";
-    case SE_ERR_ACCESSDENIED: return "access was denied";
-    case SE_ERR_OOM: return "there is not enough memory";
-    case ERROR_BAD_FORMAT: return "it is not a valid program";
-    case SE_ERR_NOASSOC: return "no program is associated with it";
-    default: return "error " + std::to_string(code);
+    case 0:
+      return "the system is out of memory or resources";
+    case SE_ERR_FNF:
+      return "the file was not found";
+    case SE_ERR_PNF:
+      return "the path was not found";
+    case SE_ERR_ACCESSDENIED:
+      return "access was denied";
+    case SE_ERR_OOM:
+      return "there is not enough memory";
+    case ERROR_BAD_FORMAT:
+      return "it is not a valid program";
+    case SE_ERR_NOASSOC:
+      return "no program is associated with it";
+    default:
+      return "error " + std::to_string(code);
   }
 }
 
 }  // namespace
 
 void ShowInstallationError(const std::string& text) {
-  if (TGuiApplication* app = GuiApplication())
-    app->MessageBox(text, app->Title(), MB_OK | MB_ICONERROR);
+  if (TGuiApplication* app = GuiApplication()) app->MessageBox(text, app->Title(), MB_OK | MB_ICONERROR);
 }
 
 std::string TForm1::SetupProgramProblem() const {
@@ -210,14 +217,17 @@ void TForm1::RunSetupProgram() {
     ShowInstallationError("The setup program cannot be started: there is no usable temporary directory.");
   } else if (!damaged.empty()) {
     setupFailed_ = true;
-    const std::string message = "The file " + damaged + " of this installer is damaged or was changed after the installer was made. The setup program is not started.";
+    const std::string message =
+        "The file " + damaged +
+        " of this installer is damaged or was changed after the installer was made. The setup program is not started.";
     GuiTrace("refused " + damaged);
     std::fprintf(stderr, "%s\n", message.c_str());
     ShowInstallationError(message);
   } else if (!setupStarted_) {
     const std::string path = dir + "\\" + SetupFileName;
     HWND owner = GuiApplication() ? reinterpret_cast<HWND>(GuiApplication()->Handle()) : nullptr;
-    const INT_PTR code = reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOW));
+    const INT_PTR code =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOW));
     if (code > 32) {
       setupStarted_ = true;
     } else {

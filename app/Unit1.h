@@ -80,7 +80,7 @@ class TForm1 : public TForm {
   bool SetupStarted() const { return setupStarted_; }
   bool SetupFailed() const { return setupFailed_; }
 
-private:
+ private:
   // Links followed in the pane go to WebBrowser1OpenLink (set in code, not in the form).
   void BindOpenLink();
 

@@ -10,25 +10,30 @@ namespace {
 
 // Common English words, roughly by frequency: earlier words are drawn more often.
 const char* const kWords[] = {
-    "the", "of", "and", "to", "a", "in", "is", "it", "you", "that", "he", "was", "for", "on",
-    "are", "with", "as", "his", "they", "be", "at", "one", "have", "this", "from", "or", "had",
-    "by", "word", "but", "what", "some", "we", "can", "out", "other", "were", "all", "there",
-    "when", "up", "use", "your", "how", "said", "an", "each", "she", "which", "do", "their",
-    "time", "if", "will", "way", "about", "many", "then", "them", "write", "would", "like", "so",
-    "these", "her", "long", "make", "thing", "see", "him", "two", "has", "look", "more", "day",
-    "could", "go", "come", "did", "number", "sound", "no", "most", "people", "my", "over", "know",
-    "water", "than", "call", "first", "who", "may", "down", "side", "been", "now", "find", "any",
-    "new", "work", "part", "take", "get", "place", "made", "live", "where", "after", "back",
-    "little", "only", "round", "man", "year", "came", "show", "every", "good", "me", "give",
-    "our", "under", "name", "very", "through", "just", "form", "sentence", "great", "think",
-    "say", "help", "low", "line", "differ", "turn", "cause", "much", "mean", "before", "move",
-    "right", "boy", "old", "too", "same", "tell", "does", "set", "three", "want", "air", "well",
-    "also", "play", "small", "end", "put", "home", "read", "hand", "port", "large", "spell",
-    "add", "even", "land", "here", "must", "big", "high", "such", "follow", "act", "why", "ask",
-    "men", "change", "went", "light", "kind", "off", "need", "house", "picture", "try", "us",
-    "again", "animal", "point", "mother", "world", "near", "build", "self", "earth", "father",
-    "installer", "window", "program", "file", "component", "storage", "stream", "Windows",
-    "between", "important", "question", "government", "children", "together", "something"};
+    "the",       "of",       "and",        "to",       "a",         "in",       "is",     "it",      "you",
+    "that",      "he",       "was",        "for",      "on",        "are",      "with",   "as",      "his",
+    "they",      "be",       "at",         "one",      "have",      "this",     "from",   "or",      "had",
+    "by",        "word",     "but",        "what",     "some",      "we",       "can",    "out",     "other",
+    "were",      "all",      "there",      "when",     "up",        "use",      "your",   "how",     "said",
+    "an",        "each",     "she",        "which",    "do",        "their",    "time",   "if",      "will",
+    "way",       "about",    "many",       "then",     "them",      "write",    "would",  "like",    "so",
+    "these",     "her",      "long",       "make",     "thing",     "see",      "him",    "two",     "has",
+    "look",      "more",     "day",        "could",    "go",        "come",     "did",    "number",  "sound",
+    "no",        "most",     "people",     "my",       "over",      "know",     "water",  "than",    "call",
+    "first",     "who",      "may",        "down",     "side",      "been",     "now",    "find",    "any",
+    "new",       "work",     "part",       "take",     "get",       "place",    "made",   "live",    "where",
+    "after",     "back",     "little",     "only",     "round",     "man",      "year",   "came",    "show",
+    "every",     "good",     "me",         "give",     "our",       "under",    "name",   "very",    "through",
+    "just",      "form",     "sentence",   "great",    "think",     "say",      "help",   "low",     "line",
+    "differ",    "turn",     "cause",      "much",     "mean",      "before",   "move",   "right",   "boy",
+    "old",       "too",      "same",       "tell",     "does",      "set",      "three",  "want",    "air",
+    "well",      "also",     "play",       "small",    "end",       "put",      "home",   "read",    "hand",
+    "port",      "large",    "spell",      "add",      "even",      "land",     "here",   "must",    "big",
+    "high",      "such",     "follow",     "act",      "why",       "ask",      "men",    "change",  "went",
+    "light",     "kind",     "off",        "need",     "house",     "picture",  "try",    "us",      "again",
+    "animal",    "point",    "mother",     "world",    "near",      "build",    "self",   "earth",   "father",
+    "installer", "window",   "program",    "file",     "component", "storage",  "stream", "Windows", "between",
+    "important", "question", "government", "children", "together",  "something"};
 constexpr std::size_t kWordCount = sizeof(kWords) / sizeof(kWords[0]);
 
 std::vector<std::uint8_t> EnglishText(std::size_t n) {
@@ -131,8 +136,7 @@ std::vector<std::uint8_t> Executable(std::size_t n, std::string& source) {
     }
   }
   std::ifstream in(best, std::ios::binary);
-  std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)),
-                                 std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   source = best.string();
   if (file.empty()) {
     source = "random fallback";

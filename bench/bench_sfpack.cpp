@@ -24,19 +24,20 @@ struct Prepared {
   std::string input;  // input name
   std::string size;   // "64KiB" or "64MiB"
   std::vector<std::uint8_t> bytes;
-  std::vector<std::uint8_t> packed;     // acSFPack stream
-  std::vector<std::uint8_t> lz4;        // LZ4 block
-  std::vector<std::uint8_t> out;        // room for unpacking and copies
+  std::vector<std::uint8_t> packed;  // acSFPack stream
+  std::vector<std::uint8_t> lz4;     // LZ4 block
+  std::vector<std::uint8_t> out;     // room for unpacking and copies
 };
 
 Prepared Prepare(const BenchInput& in, std::size_t n, const std::string& sizeName) {
-  Prepared p{in.name, sizeName, std::vector<std::uint8_t>(in.bytes.begin(), in.bytes.begin() + static_cast<long>(n)), {}, {}, {}};
+  Prepared p{in.name, sizeName, std::vector<std::uint8_t>(in.bytes.begin(), in.bytes.begin() + static_cast<long>(n)),
+             {},      {},       {}};
   p.packed.resize(PackedSizeBound(n));
   p.packed.resize(PackStream(p.bytes.data(), n, p.packed.data()));
   p.lz4.resize(static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(n))));
-  const int lz = LZ4_compress_default(reinterpret_cast<const char*>(p.bytes.data()),
-                                      reinterpret_cast<char*>(p.lz4.data()), static_cast<int>(n),
-                                      static_cast<int>(p.lz4.size()));
+  const int lz =
+      LZ4_compress_default(reinterpret_cast<const char*>(p.bytes.data()), reinterpret_cast<char*>(p.lz4.data()),
+                           static_cast<int>(n), static_cast<int>(p.lz4.size()));
   if (lz <= 0) throw std::runtime_error("LZ4 compression failed");
   p.lz4.resize(static_cast<std::size_t>(lz));
   p.out.assign(std::max(PackedSizeBound(n), p.lz4.capacity()), 0);
@@ -64,27 +65,25 @@ void Register(Prepared& p) {
     })->Unit(benchmark::kMicrosecond);
   };
   add("copy/memcpy" + tail, [](Prepared& q) { std::memcpy(q.out.data(), q.bytes.data(), q.bytes.size()); });
-  add("pack/sfpack" + tail, [](Prepared& q) {
-    benchmark::DoNotOptimize(PackStream(q.bytes.data(), q.bytes.size(), q.out.data()));
-  });
+  add("pack/sfpack" + tail,
+      [](Prepared& q) { benchmark::DoNotOptimize(PackStream(q.bytes.data(), q.bytes.size(), q.out.data())); });
   add("pack/lz4" + tail, [](Prepared& q) {
-    benchmark::DoNotOptimize(LZ4_compress_default(
-        reinterpret_cast<const char*>(q.bytes.data()), reinterpret_cast<char*>(q.out.data()),
-        static_cast<int>(q.bytes.size()), static_cast<int>(q.out.size())));
+    benchmark::DoNotOptimize(LZ4_compress_default(reinterpret_cast<const char*>(q.bytes.data()),
+                                                  reinterpret_cast<char*>(q.out.data()),
+                                                  static_cast<int>(q.bytes.size()), static_cast<int>(q.out.size())));
   });
-  add("unpack/sfpack" + tail, [](Prepared& q) {
-    UnpackStream(q.packed.data(), q.packed.size(), q.out.data(), q.bytes.size());
-  });
+  add("unpack/sfpack" + tail,
+      [](Prepared& q) { UnpackStream(q.packed.data(), q.packed.size(), q.out.data(), q.bytes.size()); });
   add("unpack/lz4" + tail, [](Prepared& q) {
-    benchmark::DoNotOptimize(LZ4_decompress_safe(
-        reinterpret_cast<const char*>(q.lz4.data()), reinterpret_cast<char*>(q.out.data()),
-        static_cast<int>(q.lz4.size()), static_cast<int>(q.bytes.size())));
+    benchmark::DoNotOptimize(LZ4_decompress_safe(reinterpret_cast<const char*>(q.lz4.data()),
+                                                 reinterpret_cast<char*>(q.out.data()), static_cast<int>(q.lz4.size()),
+                                                 static_cast<int>(q.bytes.size())));
   });
 }
 
 // Console output as usual, and the seconds per byte of every run kept for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
-public:
+ public:
   SummaryReporter() : ConsoleReporter(OO_Tabular) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -97,8 +96,7 @@ public:
   }
 
   // MB/s of op/codec over the given inputs at one size: total bytes / total time.
-  double Mixed(const std::string& opCodec, const std::vector<std::string>& inputs,
-               const std::string& size) const {
+  double Mixed(const std::string& opCodec, const std::vector<std::string>& inputs, const std::string& size) const {
     double secondsPerByte = 0;
     for (const std::string& in : inputs) {
       const auto it = rate_.find(opCodec + "/" + in + "/" + size);
@@ -108,7 +106,7 @@ public:
     return static_cast<double>(inputs.size()) / secondsPerByte / 1e6;
   }
 
-private:
+ private:
   std::map<std::string, double> rate_;
 };
 
@@ -142,24 +140,21 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
 
   std::printf("\nThroughput on the mixed inputs (text, random, bitmap, exe), MB/s:\n");
-  std::printf("%-8s %10s %10s %10s %10s %10s\n", "size", "memcpy", "sf pack", "lz4 pack",
-              "sf unpack", "lz4 unpack");
+  std::printf("%-8s %10s %10s %10s %10s %10s\n", "size", "memcpy", "sf pack", "lz4 pack", "sf unpack", "lz4 unpack");
   for (const char* size : {"64KiB", "64MiB"}) {
-    std::printf("%-8s %10.0f %10.0f %10.0f %10.0f %10.0f\n", size,
-                reporter.Mixed("copy/memcpy", names, size), reporter.Mixed("pack/sfpack", names, size),
-                reporter.Mixed("pack/lz4", names, size), reporter.Mixed("unpack/sfpack", names, size),
-                reporter.Mixed("unpack/lz4", names, size));
+    std::printf("%-8s %10.0f %10.0f %10.0f %10.0f %10.0f\n", size, reporter.Mixed("copy/memcpy", names, size),
+                reporter.Mixed("pack/sfpack", names, size), reporter.Mixed("pack/lz4", names, size),
+                reporter.Mixed("unpack/sfpack", names, size), reporter.Mixed("unpack/lz4", names, size));
   }
   std::printf("\nTargets: pack >= 4x LZ4, unpack >= 2x LZ4, random unpack >= 0.5x memcpy\n");
   for (const char* size : {"64KiB", "64MiB"}) {
     const double pack = reporter.Mixed("pack/sfpack", names, size) / reporter.Mixed("pack/lz4", names, size);
-    const double unpack =
-        reporter.Mixed("unpack/sfpack", names, size) / reporter.Mixed("unpack/lz4", names, size);
-    const double random = reporter.Mixed("unpack/sfpack", {"random"}, size) /
-                          reporter.Mixed("copy/memcpy", {"random"}, size);
-    std::printf("%-8s pack %.2fx LZ4 (%s), unpack %.2fx LZ4 (%s), random unpack %.2fx memcpy (%s)\n",
-                size, pack, pack >= 4 ? "met" : "NOT met", unpack, unpack >= 2 ? "met" : "NOT met",
-                random, random >= 0.5 ? "met" : "NOT met");
+    const double unpack = reporter.Mixed("unpack/sfpack", names, size) / reporter.Mixed("unpack/lz4", names, size);
+    const double random =
+        reporter.Mixed("unpack/sfpack", {"random"}, size) / reporter.Mixed("copy/memcpy", {"random"}, size);
+    std::printf("%-8s pack %.2fx LZ4 (%s), unpack %.2fx LZ4 (%s), random unpack %.2fx memcpy (%s)\n", size, pack,
+                pack >= 4 ? "met" : "NOT met", unpack, unpack >= 2 ? "met" : "NOT met", random,
+                random >= 0.5 ? "met" : "NOT met");
   }
   return 0;
 }

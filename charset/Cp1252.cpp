@@ -76,11 +76,16 @@ char UpperCaseCp1252(char c) {
   auto b = static_cast<uint8_t>(c);
   if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) return static_cast<char>(b - 0x20);
   switch (b) {
-    case 0x9A: return static_cast<char>(0x8A);  // š
-    case 0x9C: return static_cast<char>(0x8C);  // œ
-    case 0x9E: return static_cast<char>(0x8E);  // ž
-    case 0xFF: return static_cast<char>(0x9F);  // ÿ
-    default: return c;
+    case 0x9A:
+      return static_cast<char>(0x8A);  // š
+    case 0x9C:
+      return static_cast<char>(0x8C);  // œ
+    case 0x9E:
+      return static_cast<char>(0x8E);  // ž
+    case 0xFF:
+      return static_cast<char>(0x9F);  // ÿ
+    default:
+      return c;
   }
 }
 
@@ -88,11 +93,16 @@ char LowerCaseCp1252(char c) {
   auto b = static_cast<uint8_t>(c);
   if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) return static_cast<char>(b + 0x20);
   switch (b) {
-    case 0x8A: return static_cast<char>(0x9A);  // Š
-    case 0x8C: return static_cast<char>(0x9C);  // Œ
-    case 0x8E: return static_cast<char>(0x9E);  // Ž
-    case 0x9F: return static_cast<char>(0xFF);  // Ÿ
-    default: return c;
+    case 0x8A:
+      return static_cast<char>(0x9A);  // Š
+    case 0x8C:
+      return static_cast<char>(0x9C);  // Œ
+    case 0x8E:
+      return static_cast<char>(0x9E);  // Ž
+    case 0x9F:
+      return static_cast<char>(0xFF);  // Ÿ
+    default:
+      return c;
   }
 }
 

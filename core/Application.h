@@ -21,7 +21,7 @@ class TApplication : public TComponent {
   virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
   void SetTitle(const std::string& title) { title_ = title; }
 
-private:
+ private:
   std::string title_;
 };
 

@@ -8,14 +8,14 @@
 
 #include "ClassInfo.h"
 
-#define STOWAWAY_CLASS(ThisClass, BaseClass)                                      \
- public:                                                                          \
-  using inherited = BaseClass;                                                    \
-  static const TClassInfo& StaticClassInfo();                                     \
+#define STOWAWAY_CLASS(ThisClass, BaseClass)  \
+ public:                                      \
+  using inherited = BaseClass;                \
+  static const TClassInfo& StaticClassInfo(); \
   const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
 
 class TObject {
-public:
+ public:
   TObject() = default;
   TObject(const TObject&) = delete;
   TObject& operator=(const TObject&) = delete;

@@ -64,11 +64,16 @@ std::u16string TBinaryFormReader::ReadWStr() {
 
 int64_t TBinaryFormReader::ReadInt(TValueType t) {
   switch (t) {
-    case TValueType::vaInt8: return static_cast<int8_t>(stream_.ReadByte());
-    case TValueType::vaInt16: return static_cast<int16_t>(stream_.ReadWord());
-    case TValueType::vaInt32: return static_cast<int32_t>(stream_.ReadDWord());
-    case TValueType::vaInt64: return static_cast<int64_t>(stream_.ReadQWord());
-    default: throw EReadError("Invalid integer type " + std::to_string(static_cast<int>(t)));
+    case TValueType::vaInt8:
+      return static_cast<int8_t>(stream_.ReadByte());
+    case TValueType::vaInt16:
+      return static_cast<int16_t>(stream_.ReadWord());
+    case TValueType::vaInt32:
+      return static_cast<int32_t>(stream_.ReadDWord());
+    case TValueType::vaInt64:
+      return static_cast<int64_t>(stream_.ReadQWord());
+    default:
+      throw EReadError("Invalid integer type " + std::to_string(static_cast<int>(t)));
   }
 }
 
@@ -95,8 +100,7 @@ void TBinaryFormReader::ReadComponentHeader(TFormComponentHeader& header) {
     header.flags = stream_.ReadByte() & 0x0F;
     if (header.flags & ffChildPos) {
       TValueType t = ReadValue();
-      if (t != TValueType::vaInt8 && t != TValueType::vaInt16 && t != TValueType::vaInt32 &&
-          t != TValueType::vaInt64)
+      if (t != TValueType::vaInt8 && t != TValueType::vaInt16 && t != TValueType::vaInt32 && t != TValueType::vaInt64)
         throw EReadError("Invalid property value");
       header.childPos = ReadInt(t);
       wide = t == TValueType::vaInt64;
@@ -124,30 +128,46 @@ void TBinaryFormReader::SkipValue(TValueType t) {
     case TValueType::vaNull:
     case TValueType::vaFalse:
     case TValueType::vaTrue:
-    case TValueType::vaNil: break;
+    case TValueType::vaNil:
+      break;
     case TValueType::vaList:
       while (!EndOfList()) SkipValue(ReadValue());
       ReadValue();
       break;
-    case TValueType::vaInt8: skip(1); break;
-    case TValueType::vaInt16: skip(2); break;
+    case TValueType::vaInt8:
+      skip(1);
+      break;
+    case TValueType::vaInt16:
+      skip(2);
+      break;
     case TValueType::vaInt32:
-    case TValueType::vaSingle: skip(4); break;
+    case TValueType::vaSingle:
+      skip(4);
+      break;
     case TValueType::vaInt64:
     case TValueType::vaQWord:
     case TValueType::vaCurrency:
-    case TValueType::vaDate: skip(8); break;
-    case TValueType::vaExtended: skip(10); break;
+    case TValueType::vaDate:
+      skip(8);
+      break;
+    case TValueType::vaExtended:
+      skip(10);
+      break;
     case TValueType::vaString:
-    case TValueType::vaIdent: skip(stream_.ReadByte()); break;
+    case TValueType::vaIdent:
+      skip(stream_.ReadByte());
+      break;
     case TValueType::vaLString:
     case TValueType::vaUTF8String:
-    case TValueType::vaBinary: skip(stream_.ReadDWord()); break;
+    case TValueType::vaBinary:
+      skip(stream_.ReadDWord());
+      break;
     case TValueType::vaWString:
-    case TValueType::vaUString: skip(uint64_t{stream_.ReadDWord()} * 2); break;
+    case TValueType::vaUString:
+      skip(uint64_t{stream_.ReadDWord()} * 2);
+      break;
     case TValueType::vaSet:
-      while (!ReadStr().empty()) {
-      }
+      while (!ReadStr().empty()) {}
       break;
     case TValueType::vaCollection:
       while (!EndOfList()) {
@@ -162,7 +182,8 @@ void TBinaryFormReader::SkipValue(TValueType t) {
       }
       ReadValue();
       break;
-    default: throw EReadError("Unknown value type " + std::to_string(static_cast<int>(t)));
+    default:
+      throw EReadError("Unknown value type " + std::to_string(static_cast<int>(t)));
   }
 }
 

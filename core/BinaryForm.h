@@ -27,7 +27,7 @@ struct TFormComponentHeader {
 };
 
 class TBinaryFormReader {
-public:
+ public:
   explicit TBinaryFormReader(TStream& stream) : stream_(stream) {}
 
   TStream& Stream() { return stream_; }
@@ -42,15 +42,15 @@ public:
   void ReadListEnd();
 
   uint8_t ReadByte();
-  std::string ReadStr();                 // a length-prefixed short string
-  std::string ReadLStr();                // a 32-bit length, then bytes
-  std::u16string ReadWStr();             // a 32-bit length, then UTF-16 code units
+  std::string ReadStr();      // a length-prefixed short string
+  std::string ReadLStr();     // a 32-bit length, then bytes
+  std::u16string ReadWStr();  // a 32-bit length, then UTF-16 code units
   // The integer of a value of type t (vaInt8 / vaInt16 / vaInt32 / vaInt64); EReadError else.
   int64_t ReadInt(TValueType t);
   TExtended80 ReadExtended();
   float ReadSingle();
   double ReadDate();
-  int64_t ReadCurrency();                // value * 10000
+  int64_t ReadCurrency();  // value * 10000
   // Reads a 32-bit length and checks that that many bytes follow.
   uint32_t ReadBinaryLength();
 
@@ -65,23 +65,23 @@ public:
 
   // Counts a level of nesting for as long as it lives; raises EReadError beyond the limit.
   class Nesting {
-  public:
+   public:
     explicit Nesting(TBinaryFormReader& reader);
     ~Nesting() { --reader_.depth_; }
     Nesting(const Nesting&) = delete;
     Nesting& operator=(const Nesting&) = delete;
 
-  private:
+   private:
     TBinaryFormReader& reader_;
   };
 
-private:
+ private:
   TStream& stream_;
   int depth_ = 0;
 };
 
 class TBinaryFormWriter {
-public:
+ public:
   explicit TBinaryFormWriter(TStream& stream) : stream_(stream) {}
 
   TStream& Stream() { return stream_; }
@@ -95,16 +95,16 @@ public:
   void WriteInteger(int64_t value);
   // vaString up to 255 bytes, else vaLString.
   void WriteString(const std::string& s);
-  void WriteWideString(const std::u16string& s);  // vaWString
-  void WriteExtended(double value);               // vaExtended
-  void WriteSingle(float value);                  // vaSingle
-  void WriteCurrency(int64_t scaled);             // vaCurrency
-  void WriteDate(double value);                   // vaDate
+  void WriteWideString(const std::u16string& s);      // vaWString
+  void WriteExtended(double value);                   // vaExtended
+  void WriteSingle(float value);                      // vaSingle
+  void WriteCurrency(int64_t scaled);                 // vaCurrency
+  void WriteDate(double value);                       // vaDate
   void WriteBinary(const void* data, uint32_t size);  // vaBinary
   // The prefix when there are flags, or when the class name is 240 characters or more (its
   // length byte would read as a prefix); the child position with ffChildPos; the names.
   void WriteComponentHeader(const TFormComponentHeader& header);
 
-private:
+ private:
   TStream& stream_;
 };

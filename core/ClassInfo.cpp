@@ -70,9 +70,7 @@ void TClassInfo::AddField(TFieldInfo info) { fields_.push_back(std::make_unique<
 
 namespace {
 struct NoCase {
-  bool operator()(const std::string& a, const std::string& b) const {
-    return CompareTextCp1252(a, b) < 0;
-  }
+  bool operator()(const std::string& a, const std::string& b) const { return CompareTextCp1252(a, b) < 0; }
 };
 std::map<std::string, const TClassInfo*, NoCase>& Registry() {
   static std::map<std::string, const TClassInfo*, NoCase> registry;
@@ -82,8 +80,7 @@ std::map<std::string, const TClassInfo*, NoCase>& Registry() {
 
 void RegisterClass(const TClassInfo& info) {
   auto [it, inserted] = Registry().emplace(info.Name(), &info);
-  if (!inserted && it->second != &info)
-    throw EFilerError("A class named " + info.Name() + " already exists");
+  if (!inserted && it->second != &info) throw EFilerError("A class named " + info.Name() + " already exists");
 }
 
 void RegisterClasses(std::initializer_list<const TClassInfo*> infos) {

@@ -11,7 +11,7 @@
 class TComponent;
 
 class TClassInfo {
-public:
+ public:
   using TFactory = TComponent* (*)(TComponent* owner);
 
   TClassInfo(std::string name, const TClassInfo* parent);
@@ -39,7 +39,7 @@ public:
   void AddMethod(TMethodInfo info);
   void AddField(TFieldInfo info);
 
-private:
+ private:
   std::string name_;
   const TClassInfo* parent_;
   TFactory factory_ = nullptr;
@@ -55,5 +55,5 @@ private:
 void RegisterClass(const TClassInfo& info);
 void RegisterClasses(std::initializer_list<const TClassInfo*> infos);
 void UnRegisterClass(const TClassInfo& info);
-const TClassInfo* GetClass(const std::string& name);  // nullptr when unknown
+const TClassInfo* GetClass(const std::string& name);   // nullptr when unknown
 const TClassInfo& FindClass(const std::string& name);  // raises EClassNotFound

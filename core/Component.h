@@ -50,8 +50,8 @@ class TComponent : public TPersistent {
   void SetTag(int64_t tag) { tag_ = tag; }
 
   int ComponentCount() const { return static_cast<int>(components_.size()); }
-  TComponent* Components(int index) const;  // raises EListError out of range
-  int ComponentIndex() const;                // index in the owner's list, -1 without owner
+  TComponent* Components(int index) const;                   // raises EListError out of range
+  int ComponentIndex() const;                                // index in the owner's list, -1 without owner
   TComponent* FindComponent(const std::string& name) const;  // owned, case-insensitive
 
   TComponentState ComponentState() const { return state_; }
@@ -98,7 +98,7 @@ class TComponent : public TPersistent {
   void IncludeState(TComponentStateFlag f) { state_.Include(f); }
   void ExcludeState(TComponentStateFlag f) { state_.Exclude(f); }
 
-protected:
+ protected:
   // Called when component is inserted into or removed from this component's list, and
   // forwarded to the owned components, so references to a removed component can be cleared.
   virtual void Notification(TComponent* component, TOperation operation);
@@ -107,7 +107,7 @@ protected:
   virtual void Destroying();
   void DestroyComponents();
 
-private:
+ private:
   void ValidateRename(TComponent* component, const std::string& newName) const;
   void SetReference(const std::string& name, TComponent* value);
   void IndexName(TComponent* component);

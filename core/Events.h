@@ -14,7 +14,7 @@ class TObject;
 
 template <class... Args>
 class TEvent {
-public:
+ public:
   using Handler = std::function<void(Args...)>;
 
   TEvent() = default;
@@ -50,7 +50,7 @@ public:
     if (fn_) fn_(std::forward<Args>(args)...);
   }
 
-private:
+ private:
   Handler fn_;
   TObject* target_ = nullptr;
   std::string name_;

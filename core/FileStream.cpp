@@ -27,11 +27,13 @@ constexpr int kOpenFlags = O_CLOEXEC;
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName_(fileName) {
   const std::string path = HostName(fileName);
-  int flags = mode == TFileMode::fmOpenRead ? O_RDONLY : mode == TFileMode::fmOpenReadWrite ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC;
+  int flags = mode == TFileMode::fmOpenRead        ? O_RDONLY
+              : mode == TFileMode::fmOpenReadWrite ? O_RDWR
+                                                   : O_RDWR | O_CREAT | O_TRUNC;
   fd_ = ::open(path.c_str(), flags | kOpenFlags, 0644);
   if (fd_ < 0)
-    throw EFOpenError("Cannot " + std::string(mode == TFileMode::fmCreate ? "create" : "open") + " file \"" + Cp1252ToUtf8(fileName) +
-                      "\": " + SysError());
+    throw EFOpenError("Cannot " + std::string(mode == TFileMode::fmCreate ? "create" : "open") + " file \"" +
+                      Cp1252ToUtf8(fileName) + "\": " + SysError());
 }
 
 TFileStream::~TFileStream() {

@@ -9,7 +9,7 @@
 enum class TFileMode { fmOpenRead, fmOpenReadWrite, fmCreate };
 
 class TFileStream : public TStream {
-public:
+ public:
   TFileStream(const std::string& fileName, TFileMode mode);
   ~TFileStream() override;
 
@@ -19,7 +19,7 @@ public:
   void SetSize(int64_t newSize) override;
   const std::string& FileName() const { return fileName_; }
 
-private:
+ private:
   std::string fileName_;
   int fd_ = -1;
 };

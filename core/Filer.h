@@ -52,7 +52,7 @@ using TWriterProc = std::function<void(TWriter&)>;
 using TStreamProc = std::function<void(TStream&)>;
 
 class TFiler {
-public:
+ public:
   virtual ~TFiler() = default;
   // A property whose value the callbacks read and write as ordinary form values. The writer
   // writes it when hasData is true; the reader calls readFn when the form holds it.
@@ -64,6 +64,6 @@ public:
                                     bool hasData) = 0;
   TComponent* Root() const { return root_; }
 
-protected:
+ protected:
   TComponent* root_ = nullptr;
 };

@@ -8,12 +8,12 @@
 
 template <class F>
 class TFinally {
-public:
+ public:
   explicit TFinally(F cleanup) : cleanup_(std::move(cleanup)) {}
   ~TFinally() { cleanup_(); }
   TFinally(const TFinally&) = delete;
   TFinally& operator=(const TFinally&) = delete;
 
-private:
+ private:
   F cleanup_;
 };

@@ -53,12 +53,12 @@ std::string QuoteCodes(const Codes& codes) {
 std::string CurrencyText(int64_t scaled) {
   uint64_t magnitude = scaled < 0 ? 0 - static_cast<uint64_t>(scaled) : static_cast<uint64_t>(scaled);
   std::string decimals = std::to_string(magnitude % 10000);
-  return (scaled < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." +
-         std::string(4 - decimals.size(), '0') + decimals;
+  return (scaled < 0 ? "-" : "") + std::to_string(magnitude / 10000) + "." + std::string(4 - decimals.size(), '0') +
+         decimals;
 }
 
 class BinaryToText {
-public:
+ public:
   BinaryToText(TStream& in, TStream& out) : in_(in), out_(out) {}
 
   void Run() {
@@ -66,7 +66,7 @@ public:
     ReadObject("");
   }
 
-private:
+ private:
   void Out(const std::string& s) { out_.WriteString(s); }
   void OutLn(const std::string& s) { Out(s + "\n"); }
 
@@ -126,15 +126,25 @@ private:
       case TValueType::vaInt8:
       case TValueType::vaInt16:
       case TValueType::vaInt32:
-      case TValueType::vaInt64: OutLn(std::to_string(in_.ReadInt(t))); break;
+      case TValueType::vaInt64:
+        OutLn(std::to_string(in_.ReadInt(t)));
+        break;
       case TValueType::vaString:
         OutString(in_.ReadStr());
         OutLn("");
         break;
-      case TValueType::vaIdent: OutLn(in_.ReadStr()); break;
-      case TValueType::vaFalse: OutLn("False"); break;
-      case TValueType::vaTrue: OutLn("True"); break;
-      case TValueType::vaBinary: Binary(indent); break;
+      case TValueType::vaIdent:
+        OutLn(in_.ReadStr());
+        break;
+      case TValueType::vaFalse:
+        OutLn("False");
+        break;
+      case TValueType::vaTrue:
+        OutLn("True");
+        break;
+      case TValueType::vaBinary:
+        Binary(indent);
+        break;
       case TValueType::vaSet: {
         Out("[");
         bool first = true;
@@ -155,7 +165,9 @@ private:
         OutWString(in_.ReadWStr());
         OutLn("");
         break;
-      case TValueType::vaNil: OutLn("nil"); break;
+      case TValueType::vaNil:
+        OutLn("nil");
+        break;
       case TValueType::vaCollection: {
         Out("<");
         while (!in_.EndOfList()) {
@@ -175,12 +187,21 @@ private:
         OutUtf8(in_.ReadLStr());
         OutLn("");
         break;
-      case TValueType::vaExtended: OutLn(ExtendedToText(in_.ReadExtended())); break;
+      case TValueType::vaExtended:
+        OutLn(ExtendedToText(in_.ReadExtended()));
+        break;
       // The other floating-point types carry the suffix by which the text marks them.
-      case TValueType::vaSingle: OutLn(ExtendedToText(DoubleToExtended(in_.ReadSingle())) + "s"); break;
-      case TValueType::vaDate: OutLn(ExtendedToText(DoubleToExtended(in_.ReadDate())) + "d"); break;
-      case TValueType::vaCurrency: OutLn(CurrencyText(in_.ReadCurrency()) + "c"); break;
-      default: throw EReadError("Invalid property type " + std::to_string(static_cast<int>(t)));
+      case TValueType::vaSingle:
+        OutLn(ExtendedToText(DoubleToExtended(in_.ReadSingle())) + "s");
+        break;
+      case TValueType::vaDate:
+        OutLn(ExtendedToText(DoubleToExtended(in_.ReadDate())) + "d");
+        break;
+      case TValueType::vaCurrency:
+        OutLn(CurrencyText(in_.ReadCurrency()) + "c");
+        break;
+      default:
+        throw EReadError("Invalid property type " + std::to_string(static_cast<int>(t)));
     }
   }
 
@@ -217,7 +238,7 @@ private:
 enum Token : char { toEOF = 0, toSymbol = 1, toString = 2, toInteger = 3, toFloat = 4, toWString = 5 };
 
 class Parser {
-public:
+ public:
   explicit Parser(std::string text) : buf_(std::move(text)) {
     if (buf_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;
     NextToken();
@@ -340,7 +361,7 @@ public:
     return token_;
   }
 
-private:
+ private:
   char Peek() const { return pos_ < buf_.size() ? buf_[pos_] : '\0'; }
   static bool IsAlpha(char c) { return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -447,7 +468,7 @@ private:
 };
 
 class TextToBinary {
-public:
+ public:
   TextToBinary(Parser& p, TStream& out) : p_(p), out_(out) {}
 
   void Run() {
@@ -455,7 +476,7 @@ public:
     Object(1);
   }
 
-private:
+ private:
   // Names longer than 255 characters are refused with the place in the text.
   void ShortStr(const std::string& s) {
     if (s.size() > 255) p_.Error("Name longer than 255 characters");
@@ -507,7 +528,9 @@ private:
         out_.WriteString(s);
         break;
       }
-      case toWString: WideString(p_.WStr()); break;
+      case toWString:
+        WideString(p_.WStr());
+        break;
       case toSymbol:
         if (SameText(p_.Str(), "True"))
           out_.WriteValue(TValueType::vaTrue);
@@ -566,7 +589,8 @@ private:
         p_.NextToken();
         break;
       }
-      default: p_.Error("Invalid property");
+      default:
+        p_.Error("Invalid property");
     }
   }
 

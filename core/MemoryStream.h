@@ -9,7 +9,7 @@
 #include "Stream.h"
 
 class TMemoryStream : public TStream {
-public:
+ public:
   TMemoryStream() = default;
   explicit TMemoryStream(const std::string& bytes);
 
@@ -28,7 +28,7 @@ public:
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName) const;
 
-private:
+ private:
   // Makes room for at least n bytes and the spare one, keeping the first size_ bytes.
   void Reserve(int64_t n, bool exact);
 

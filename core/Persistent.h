@@ -13,7 +13,7 @@ class TPersistent : public TObject {
   // Declares properties that are not published (raw bytes, computed values) to a filer.
   virtual void DefineProperties(TFiler& filer);
 
-protected:
+ protected:
   // Copies this object into dest. The default raises the assignment error.
   virtual void AssignTo(TPersistent* dest);
   [[noreturn]] void AssignError(const TPersistent* source) const;

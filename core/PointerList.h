@@ -22,27 +22,27 @@ class TList : public TObject {
   ~TList() override;
 
   int Count() const { return static_cast<int>(items_.size()); }
-  void* Get(int index) const;               // raises EListError out of range
+  void* Get(int index) const;  // raises EListError out of range
   void* operator[](int index) const { return Get(index); }
-  void Put(int index, void* item);          // replace
-  int Add(void* item);                      // appends, returns the index
-  void Insert(int index, void* item);       // 0 <= index <= Count
-  int IndexOf(const void* item) const;      // identity, -1 when absent
+  void Put(int index, void* item);      // replace
+  int Add(void* item);                  // appends, returns the index
+  void Insert(int index, void* item);   // 0 <= index <= Count
+  int IndexOf(const void* item) const;  // identity, -1 when absent
   void Delete(int index);
-  int Remove(void* item);                   // deletes the first occurrence, returns its index or -1
-  void* Extract(void* item);                // removes without deleting; nullptr when absent
+  int Remove(void* item);     // deletes the first occurrence, returns its index or -1
+  void* Extract(void* item);  // removes without deleting; nullptr when absent
   void* First() const { return Get(0); }
   void* Last() const { return Get(Count() - 1); }
   void Exchange(int a, int b);
   virtual void Clear();
   const std::vector<void*>& List() const { return items_; }
 
-protected:
+ protected:
   virtual void Notify(void* item, TListNotification action);
   // For destructors of derived lists: deletes every item, last first, through Notify.
   void ClearOnDestroy() { TList::Clear(); }
   [[noreturn]] void IndexError(int index) const;
 
-private:
+ private:
   std::vector<void*> items_;
 };

@@ -52,7 +52,7 @@ struct TPropInfo {
   // published but never streamed) and Component (reference by name).
   std::function<TObject*(TObject&)> GetObject;
   std::function<void(TObject&, TObject*)> SetObject;  // may be empty for Object
-  const TClassInfo* ObjectClass = nullptr;                  // Component: accepted class
+  const TClassInfo* ObjectClass = nullptr;            // Component: accepted class
   // Method (event): name of the bound handler ("" when unassigned or bound in code only),
   // whether it is assigned, binding to a root's published method, and clearing.
   std::type_index MethodSignature = typeid(void);

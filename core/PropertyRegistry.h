@@ -71,13 +71,14 @@ struct SetterArg<void (C::*)(P) noexcept> {
   using type = std::remove_cvref_t<P>;
 };
 template <class C, class P>
-  requires(!std::is_function_v<P>)
-struct SetterArg<P C::*> {
+requires(!std::is_function_v<P>) struct SetterArg<P C::*> {
   using type = P;
 };
 
 template <class V>
-concept HasBits = requires(const V& v) { v.Bits(); };
+concept HasBits = requires(const V& v) {
+  v.Bits();
+};
 
 template <class V>
 int64_t ToOrd(const V& v) {
@@ -99,10 +100,9 @@ P FromOrd(int64_t v) {
 
 template <class T>
 class TClassBuilder {
-public:
+ public:
   explicit TClassBuilder(std::string name) : info_(std::move(name), &T::inherited::StaticClassInfo()) {
-    if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*> &&
-                  !std::is_abstract_v<T>)
+    if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>)
       info_.SetFactory([](TComponent* owner) -> TComponent* { return new T(owner); });
   }
 
@@ -280,8 +280,7 @@ public:
     return *this;
   }
   template <class P>
-    requires(!std::is_same_v<P, bool>)
-  TClassBuilder& Stored(P predicate) {
+  requires(!std::is_same_v<P, bool>) TClassBuilder& Stored(P predicate) {
     last_->Stored = [predicate](TObject& o) { return static_cast<bool>(std::invoke(predicate, Self(o))); };
     return *this;
   }
@@ -292,7 +291,7 @@ public:
 
   TClassInfo Build() { return std::move(info_); }
 
-private:
+ private:
   static T& Self(TObject& o) { return static_cast<T&>(o); }
 
   template <class Canonical, class G, class S>

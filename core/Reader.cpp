@@ -45,11 +45,19 @@ int64_t TReader::ReadInt64() {
 
 double TReader::ReadFloat() {
   switch (NextValue()) {
-    case TValueType::vaExtended: ReadValue(); return ExtendedToDouble(in_.ReadExtended());
-    case TValueType::vaSingle: ReadValue(); return in_.ReadSingle();
-    case TValueType::vaDate: ReadValue(); return in_.ReadDate();
-    case TValueType::vaCurrency: return static_cast<double>(ReadCurrency()) / 10000;
-    default: return static_cast<double>(ReadInt64());
+    case TValueType::vaExtended:
+      ReadValue();
+      return ExtendedToDouble(in_.ReadExtended());
+    case TValueType::vaSingle:
+      ReadValue();
+      return in_.ReadSingle();
+    case TValueType::vaDate:
+      ReadValue();
+      return in_.ReadDate();
+    case TValueType::vaCurrency:
+      return static_cast<double>(ReadCurrency()) / 10000;
+    default:
+      return static_cast<double>(ReadInt64());
   }
 }
 
@@ -61,32 +69,46 @@ int64_t TReader::ReadCurrency() {
 
 bool TReader::ReadBoolean() {
   switch (ReadValue()) {
-    case TValueType::vaTrue: return true;
-    case TValueType::vaFalse: return false;
-    default: Invalid();
+    case TValueType::vaTrue:
+      return true;
+    case TValueType::vaFalse:
+      return false;
+    default:
+      Invalid();
   }
 }
 
 std::string TReader::ReadString() {
   TValueType t = ReadValue();
   switch (t) {
-    case TValueType::vaString: return ReadStr();
-    case TValueType::vaLString: return in_.ReadLStr();
-    case TValueType::vaUTF8String: return Utf8ToCp1252(in_.ReadLStr());
+    case TValueType::vaString:
+      return ReadStr();
+    case TValueType::vaLString:
+      return in_.ReadLStr();
+    case TValueType::vaUTF8String:
+      return Utf8ToCp1252(in_.ReadLStr());
     case TValueType::vaWString:
-    case TValueType::vaUString: return Utf16ToCp1252(in_.ReadWStr());
-    default: Invalid();
+    case TValueType::vaUString:
+      return Utf16ToCp1252(in_.ReadWStr());
+    default:
+      Invalid();
   }
 }
 
 std::string TReader::ReadIdent() {
   switch (ReadValue()) {
-    case TValueType::vaIdent: return ReadStr();
-    case TValueType::vaNil: return "nil";
-    case TValueType::vaFalse: return "False";
-    case TValueType::vaTrue: return "True";
-    case TValueType::vaNull: return "Null";
-    default: Invalid();
+    case TValueType::vaIdent:
+      return ReadStr();
+    case TValueType::vaNil:
+      return "nil";
+    case TValueType::vaFalse:
+      return "False";
+    case TValueType::vaTrue:
+      return "True";
+    case TValueType::vaNull:
+      return "Null";
+    default:
+      Invalid();
   }
 }
 
@@ -206,7 +228,7 @@ TComponent* TReader::ReadComponent() {
   TComponent* result = nullptr;
   bool createdHere = false;
   try {
-    in_.ReadComponentHeader(header);  // the child position is ignored: there is no child order here
+    in_.ReadComponentHeader(header);   // the child position is ignored: there is no child order here
     if (header.flags & ffInherited) {  // the component exists already
       result = root_->FindComponent(name);
       if (!result) throw EReadError("Ancestor for '" + name + "' not found");
@@ -266,8 +288,8 @@ void TReader::ReadProperty(TComponent* component) {
   }
 }
 
-void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& p, TComponent* component,
-                            const std::string& path, int64_t offset) {
+void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& p, TComponent* component, const std::string& path,
+                            int64_t offset) {
   auto needOrd = [&] {
     if (!p.SetOrd) throw EReadError("Property is read-only");
   };
@@ -296,8 +318,14 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& p, TComponen
       }
       break;
     }
-    case TPropKind::Int64: needOrd(); p.SetOrd(*instance, ReadInt64()); break;
-    case TPropKind::Boolean: needOrd(); p.SetOrd(*instance, ReadBoolean() ? 1 : 0); break;
+    case TPropKind::Int64:
+      needOrd();
+      p.SetOrd(*instance, ReadInt64());
+      break;
+    case TPropKind::Boolean:
+      needOrd();
+      p.SetOrd(*instance, ReadBoolean() ? 1 : 0);
+      break;
     case TPropKind::Float:
       if (!p.SetFloat) throw EReadError("Property is read-only");
       p.SetFloat(*instance, ReadFloat());
@@ -371,8 +399,7 @@ void TReader::ResolveFixups() {
         // "Owner" names the root only when no component of the root has that name.
         target = root_->FindComponent(part);
         if (!target && SameText(part, "Owner")) target = root_;
-      }
-      else
+      } else
         target = target ? target->FindComponent(part) : nullptr;
       first = false;
       if (!target || dot == std::string::npos) break;

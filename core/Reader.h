@@ -26,7 +26,7 @@ class EFormReadError : public EReadError {
 };
 
 class TReader : public TFiler {
-public:
+ public:
   explicit TReader(TStream& stream);
 
   // Reads a whole form. With root == nullptr the root is created from the class registry and
@@ -43,28 +43,28 @@ public:
   // Values, for DefineProperty callbacks. Each raises EReadError for a value of another type.
   TValueType ReadValue();
   TValueType NextValue();
-  int32_t ReadInteger();        // vaInt8 / vaInt16 / vaInt32
-  int64_t ReadInt64();          // the above or vaInt64
-  bool ReadBoolean();           // vaFalse / vaTrue
+  int32_t ReadInteger();  // vaInt8 / vaInt16 / vaInt32
+  int64_t ReadInt64();    // the above or vaInt64
+  bool ReadBoolean();     // vaFalse / vaTrue
   // vaExtended, vaSingle, vaDate, vaCurrency, or an integer.
   double ReadFloat();
   // vaCurrency as its scaled 64-bit integer (value * 10000), or an integer scaled.
   int64_t ReadCurrency();
-  std::string ReadString();     // short, long, UTF-8 and wide strings, as Windows-1252
-  std::string ReadIdent();      // vaIdent, and nil / False / True / Null
+  std::string ReadString();  // short, long, UTF-8 and wide strings, as Windows-1252
+  std::string ReadIdent();   // vaIdent, and nil / False / True / Null
   void ReadListBegin();
   void ReadListEnd();
   bool EndOfList();
   void SkipValue();
-  std::string ReadStr();        // a length-prefixed short string
+  std::string ReadStr();  // a length-prefixed short string
   TStream& Stream() { return stream_; }
 
-private:
+ private:
   struct Fixup {
     TPersistent* instance;
     const TPropInfo* prop;
-    std::string path;     // property path, for messages
-    std::string name;     // referenced component
+    std::string path;  // property path, for messages
+    std::string name;  // referenced component
     TComponent* component;
     int64_t offset;
   };

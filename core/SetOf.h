@@ -6,7 +6,7 @@
 
 template <class E>
 class TSet {
-public:
+ public:
   constexpr TSet() = default;
   constexpr TSet(std::initializer_list<E> members) {
     for (E m : members) Include(m);
@@ -32,7 +32,7 @@ public:
   constexpr TSet operator*(TSet o) const { return FromBits(bits_ & o.bits_); }
   constexpr bool operator==(const TSet&) const = default;
 
-private:
+ private:
   static constexpr uint32_t Bit(E m) { return uint32_t{1} << static_cast<unsigned>(m); }
   uint32_t bits_ = 0;
 };

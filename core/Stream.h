@@ -13,7 +13,7 @@ enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 using TSharedBytes = std::shared_ptr<const uint8_t>;
 
 class TStream {
-public:
+ public:
   virtual ~TStream() = default;
 
   virtual int64_t Read(void* buffer, int64_t count) = 0;

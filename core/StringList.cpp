@@ -8,9 +8,7 @@
 #include "TypeNames.h"
 
 namespace {
-bool LessNoCase(const std::string& a, const std::string& b) {
-  return CompareTextCp1252(a, b) < 0;
-}
+bool LessNoCase(const std::string& a, const std::string& b) { return CompareTextCp1252(a, b) < 0; }
 }  // namespace
 
 const TClassInfo& TStringList::StaticClassInfo() {

@@ -16,7 +16,7 @@ class TStringList : public TPersistent {
   int Add(const std::string& s);              // returns the index
   void Insert(int index, const std::string& s);
   void Delete(int index);
-  int IndexOf(const std::string& s) const;    // case-insensitive, -1 when absent
+  int IndexOf(const std::string& s) const;  // case-insensitive, -1 when absent
   void Clear() { items_.clear(); }
   bool Sorted() const { return sorted_; }
   void SetSorted(bool sorted);
@@ -24,7 +24,7 @@ class TStringList : public TPersistent {
   void SetText(const std::string& text);
   void Assign(TPersistent* source) override;
 
-private:
+ private:
   [[noreturn]] void IndexError(int index) const;
   std::vector<std::string> items_;
   bool sorted_ = false;

@@ -6,7 +6,7 @@
 #include <vector>
 
 class TTypeNames {
-public:
+ public:
   TTypeNames(std::string typeName, std::initializer_list<const char*> identifiers);
   const std::string& TypeName() const { return typeName_; }
   int Count() const { return static_cast<int>(names_.size()); }
@@ -15,7 +15,7 @@ public:
   // The ordinal of an identifier (case-insensitive), or -1.
   int ValueOf(const std::string& identifier) const;
 
-private:
+ private:
   std::string typeName_;
   std::vector<std::string> names_;
 };

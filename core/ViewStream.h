@@ -8,7 +8,7 @@
 #include "Stream.h"
 
 class TViewStream : public TStream {
-public:
+ public:
   // keeper holds the bytes alive (may be empty for bytes that live as long as the program).
   TViewStream(const void* data, int64_t size, std::shared_ptr<const void> keeper = {});
 
@@ -22,7 +22,7 @@ public:
 
   const uint8_t* Memory() const { return data_; }
 
-private:
+ private:
   const uint8_t* data_;
   int64_t size_;
   int64_t pos_ = 0;

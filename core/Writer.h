@@ -13,7 +13,7 @@ class TPersistent;
 struct TPropInfo;
 
 class TWriter : public TFiler {
-public:
+ public:
   explicit TWriter(TStream& stream);
 
   void WriteRootComponent(TComponent* root);
@@ -31,10 +31,10 @@ public:
   void WriteValue(TValueType value);
   void WriteInteger(int64_t value);  // smallest fitting vaInt8 / vaInt16 / vaInt32 / vaInt64
   void WriteBoolean(bool value);
-  void WriteFloat(double value);         // vaExtended, the 10-byte extended of the double
-  void WriteSingle(float value);         // vaSingle
-  void WriteCurrency(int64_t scaled);    // vaCurrency, value * 10000
-  void WriteDate(double value);          // vaDate, a double
+  void WriteFloat(double value);               // vaExtended, the 10-byte extended of the double
+  void WriteSingle(float value);               // vaSingle
+  void WriteCurrency(int64_t scaled);          // vaCurrency, value * 10000
+  void WriteDate(double value);                // vaDate, a double
   void WriteString(const std::string& value);  // vaString up to 255 bytes, else vaLString
   void WriteIdent(const std::string& ident);   // nil / False / True / Null get their own bytes
   void WriteListBegin() { WriteValue(TValueType::vaList); }
@@ -43,7 +43,7 @@ public:
   void WriteStr(const std::string& value);  // a length-prefixed short string (at most 255 bytes)
   TStream& Stream() { return stream_; }
 
-private:
+ private:
   void WriteProperty(TPersistent* instance, const TPropInfo& prop);
   std::string ComponentPath(TComponent* component) const;
 

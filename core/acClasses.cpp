@@ -73,8 +73,7 @@ const TClassInfo& TacObjectList::StaticClassInfo() {
   return info;
 }
 
-TacObjectList::TacObjectList(bool ownsObjects, int32_t value)
-    : OwnsObjects(ownsObjects), value_(value) {}
+TacObjectList::TacObjectList(bool ownsObjects, int32_t value) : OwnsObjects(ownsObjects), value_(value) {}
 
 TacObjectList::~TacObjectList() { ClearOnDestroy(); }
 

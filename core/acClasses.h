@@ -27,7 +27,7 @@ class TacPersistent : public TPersistent {
   // True when the owner component sits in a form designer; false without an owner.
   virtual bool IsDesigning() const;
 
-private:
+ private:
   TComponent* owner_;
 };
 
@@ -44,10 +44,10 @@ class TacAddon : public TacPersistent {
   // assignment error.
   void Assign(TPersistent* source) override;
 
-protected:
+ protected:
   virtual void Changed() {}
 
-private:
+ private:
   bool enabled_ = false;
 };
 
@@ -85,7 +85,7 @@ class TacUniqueList : public TList {
 
 // The record set a list can be filled from: the cursor operations of a database query.
 class TacRecordSet {
-public:
+ public:
   virtual ~TacRecordSet() = default;
   // Non-zero when the record set holds records.
   virtual int32_t RecordCount() = 0;
@@ -105,8 +105,8 @@ class TacObjectList : public TacUniqueList {
   ~TacObjectList() override;
 
   bool OwnsObjects = false;
-  TItemEvent OnAdded;    // after an item was added
-  TItemEvent OnRemoved;  // when an item is extracted or deleted, before a deleted item is freed
+  TItemEvent OnAdded;      // after an item was added
+  TItemEvent OnRemoved;    // when an item is extracted or deleted, before a deleted item is freed
   TNotifyEvent OnChanged;  // after every addition, extraction or deletion
 
   int32_t Value() const { return value_; }
@@ -134,10 +134,10 @@ class TacObjectList : public TacUniqueList {
   // Optionally clears, then reads a 32-bit count and calls ReadItem that many times.
   void LoadFromStream(TStream& stream, bool clear) override;
 
-protected:
+ protected:
   void Notify(void* item, TListNotification action) override;
 
-private:
+ private:
   // List events are not delivered while the application object is being destroyed.
   bool EventsAllowed() const;
 
@@ -159,9 +159,9 @@ class TacComponent : public TComponent {
   virtual TComponent* GetOwnerForm() const;
   virtual void UpdateFormLink(TComponent* value) { SetFormLink(value); }
 
-protected:
+ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
-private:
+ private:
   TComponent* formLink_ = nullptr;
 };

@@ -8,7 +8,7 @@ constexpr int kDepths[ScreenColorModeCount] = {4, 8, 16, 24, 32};
 
 // The device context of the whole screen, released however the reading ends.
 class ScreenContext {
-public:
+ public:
   ScreenContext() : dc_(GetDC(nullptr)) {}
   ~ScreenContext() {
     if (dc_) ReleaseDC(nullptr, dc_);
@@ -17,7 +17,7 @@ public:
   ScreenContext& operator=(const ScreenContext&) = delete;
   HDC Get() const { return dc_; }
 
-private:
+ private:
   HDC dc_;
 };
 }  // namespace

@@ -27,7 +27,11 @@ class TFuzzItem : public TComponent {
   void DefineProperties(TFiler& filer) override {
     TComponent::DefineProperties(filer);
     filer.DefineBinaryProperty(
-        "Data", [this](TStream& s) { Data.Clear(); Data.CopyFrom(s, s.Size()); },
+        "Data",
+        [this](TStream& s) {
+          Data.Clear();
+          Data.CopyFrom(s, s.Size());
+        },
         [this](TStream& s) { Data.SaveToStream(s); }, Data.Size() > 0);
   }
   int32_t Int = 0;
@@ -79,8 +83,7 @@ const TClassInfo& TFuzzItem::StaticClassInfo() {
   return info;
 }
 const TClassInfo& TFuzzRoot::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TFuzzRoot>("TFuzzRoot").Method("Handler", &TFuzzRoot::Handler).Build();
+  static const TClassInfo info = TClassBuilder<TFuzzRoot>("TFuzzRoot").Method("Handler", &TFuzzRoot::Handler).Build();
   return info;
 }
 
@@ -100,12 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto root = ReadForm(in);
     TMemoryStream out;
     WriteForm(out, *root);  // what was read can be written again
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   try {
     TMemoryStream in(bytes), text;
     ObjectBinaryToText(in, text);
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

@@ -21,14 +21,13 @@ namespace {
 
 fs::path g_work;
 
-bool ReadBack(const std::string& path, const std::string& given, const std::string& produced)
-{
-    bool haveGiven = false, haveProduced = false;
-    for (const ExecutableResource& r : ReadExecutableResources(path)) {
-        haveGiven |= r.type == 10 && r.name == "FUZZ" && r.data == given;
-        haveProduced |= r.type == 10 && r.name == "MADE" && r.data == produced;
-    }
-    return haveGiven && haveProduced;
+bool ReadBack(const std::string& path, const std::string& given, const std::string& produced) {
+  bool haveGiven = false, haveProduced = false;
+  for (const ExecutableResource& r : ReadExecutableResources(path)) {
+    haveGiven |= r.type == 10 && r.name == "FUZZ" && r.data == given;
+    haveProduced |= r.type == 10 && r.name == "MADE" && r.data == produced;
+  }
+  return haveGiven && haveProduced;
 }
 
 }  // namespace
@@ -43,11 +42,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = (g_work / "program").string();
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   try {
     ReadExecutableResources(path);
-  } catch (const std::runtime_error&) {
-  }
+  } catch (const std::runtime_error&) {}
   HANDLE h = BeginUpdateResourceA(UnixPathToWindows(path).c_str(), FALSE);
   if (!h) return 0;
   std::string given = "given", produced(70000, 'p');

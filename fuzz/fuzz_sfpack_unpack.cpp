@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       PackedStreamLength(data, size);
       std::abort();  // a stream without its length must be refused
-    } catch (const ESFPackError&) {
-    }
+    } catch (const ESFPackError&) {}
     return 0;
   }
   const std::uint32_t announced = PackedStreamLength(data, size);
@@ -26,8 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const std::size_t got = UnpackBlocks(data + 4, size - 4, blocksOut.get(), capacity);
     if (got > capacity) std::abort();
-  } catch (const ESFPackError&) {
-  }
+  } catch (const ESFPackError&) {}
 
   // The whole stream, when its announced length is of a sane size.
   if (announced > (1u << 22)) return 0;

@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fs::path source = g_work / "source";
   const fs::path target = g_work / "target";
-  std::ofstream(source, std::ios::binary).write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  std::ofstream(source, std::ios::binary)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   std::ostringstream out, err;
   int listed = RunStowaway({"list", source.string()}, out, err);
   if (listed != 0 && listed != 1) std::abort();

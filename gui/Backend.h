@@ -13,7 +13,7 @@ class TControl;
 class TWebBrowser;
 
 class TGuiBackend {
-public:
+ public:
   virtual ~TGuiBackend() = default;
 
   // Starts the toolkit; raises an Exception when no display can be opened.

@@ -16,9 +16,7 @@ const TClassInfo& TPicture::StaticClassInfo() {
 
 namespace {
 
-uint32_t U16(const std::string& b, size_t at) {
-  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8;
-}
+uint32_t U16(const std::string& b, size_t at) { return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8; }
 uint32_t U32(const std::string& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
 
 [[noreturn]] void Bad(const std::string& why) { throw EInvalidGraphic("Invalid bitmap: " + why); }
@@ -52,8 +50,7 @@ void TBitmap::LoadFromBytes(const std::string& bmp) {
     if (paletteAt + uint64_t(colorsUsed) * 4 > bmp.size()) Bad("palette outside the file");
     for (uint32_t i = 0; i < colorsUsed; ++i) {
       const size_t e = static_cast<size_t>(paletteAt + i * 4);  // blue, green, red, reserved
-      palette.push_back(uint32_t(uint8_t(bmp[e + 2])) << 16 | uint32_t(uint8_t(bmp[e + 1])) << 8 |
-                        uint8_t(bmp[e]));
+      palette.push_back(uint32_t(uint8_t(bmp[e + 2])) << 16 | uint32_t(uint8_t(bmp[e + 1])) << 8 | uint8_t(bmp[e]));
     }
   }
   const uint64_t stride = ((uint64_t(width) * bits + 31) / 32) * 4;

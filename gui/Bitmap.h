@@ -43,7 +43,7 @@ class TBitmap : public TPersistent {
 
   void Assign(TPersistent* source) override;
 
-private:
+ private:
   std::string bytes_;
   int width_ = 0;
   int height_ = 0;
@@ -73,6 +73,6 @@ class TPicture : public TPersistent {
   void ReadData(TStream& stream);
   void WriteData(TStream& stream) const;
 
-private:
+ private:
   std::unique_ptr<TBitmap> bitmap_;
 };

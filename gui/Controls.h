@@ -58,11 +58,11 @@ class TControl : public TComponent {
 
   void Loaded() override;
 
-protected:
+ protected:
   // Tells the backend that something shown has changed.
   void Changed();
 
-private:
+ private:
   int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   TCursor cursor_ = crDefault;
   bool visible_ = true;

@@ -9,7 +9,7 @@
 #include "Backend.h"
 
 class TDiagnosticBackend : public TGuiBackend {
-public:
+ public:
   // screenshotPath: where the PNG goes; empty for none.
   TDiagnosticBackend(std::unique_ptr<TGuiBackend> inner, std::string screenshotPath);
 
@@ -43,7 +43,7 @@ public:
   void DocumentShown(TWebBrowser& browser, const std::string& uri) override;
   void ToolkitNote(const std::string& note) override;
 
-private:
+ private:
   std::unique_ptr<TGuiBackend> inner_;
   std::string screenshotPath_;
   bool screenshotTaken_ = false;

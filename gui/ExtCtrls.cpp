@@ -16,9 +16,7 @@ TImage::TImage(TComponent* owner) : TControl(owner), picture_(std::make_unique<T
 
 TImage::~TImage() { picture_->OnChange = nullptr; }
 
-void TImage::SetPicture(TPicture* v) {
-  picture_->Assign(v);
-}
+void TImage::SetPicture(TPicture* v) { picture_->Assign(v); }
 
 void TImage::SetAutoSize(bool v) {
   autoSize_ = v;
@@ -26,8 +24,7 @@ void TImage::SetAutoSize(bool v) {
 }
 
 void TImage::PictureChanged() {
-  if (autoSize_ && picture_->HasGraphic())
-    SetBounds(Left(), Top(), picture_->Width(), picture_->Height());
+  if (autoSize_ && picture_->HasGraphic()) SetBounds(Left(), Top(), picture_->Width(), picture_->Height());
   Changed();
 }
 

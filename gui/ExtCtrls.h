@@ -22,7 +22,7 @@ class TImage : public TControl {
 
   void Loaded() override;
 
-private:
+ private:
   std::unique_ptr<TPicture> picture_;
   bool autoSize_ = false;
 };

@@ -5,21 +5,20 @@
 const TTypeNames TFontStyleNames("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
 
 const TClassInfo& TFont::StaticClassInfo() {
-  static const TClassInfo info =
-      TClassBuilder<TFont>("TFont")
-          .Integer("Charset", &TFont::Charset, &TFont::SetCharset)
-          .IntegerType("TFontCharset")
-          .NoDefault()
-          .Integer("Color", &TFont::Color, &TFont::SetColor)
-          .IntegerType("TColor")
-          .NoDefault()
-          .Integer("Height", &TFont::Height, &TFont::SetHeight)
-          .NoDefault()
-          .String("Name", &TFont::Name, &TFont::SetName)
-          .NoDefault()
-          .Set("Style", TFontStyleNames, &TFont::Style, &TFont::SetStyle)
-          .NoDefault()
-          .Build();
+  static const TClassInfo info = TClassBuilder<TFont>("TFont")
+                                     .Integer("Charset", &TFont::Charset, &TFont::SetCharset)
+                                     .IntegerType("TFontCharset")
+                                     .NoDefault()
+                                     .Integer("Color", &TFont::Color, &TFont::SetColor)
+                                     .IntegerType("TColor")
+                                     .NoDefault()
+                                     .Integer("Height", &TFont::Height, &TFont::SetHeight)
+                                     .NoDefault()
+                                     .String("Name", &TFont::Name, &TFont::SetName)
+                                     .NoDefault()
+                                     .Set("Style", TFontStyleNames, &TFont::Style, &TFont::SetStyle)
+                                     .NoDefault()
+                                     .Build();
   return info;
 }
 

@@ -19,15 +19,30 @@ class TFont : public TPersistent {
   TFont() = default;
 
   const std::string& Name() const { return name_; }
-  void SetName(const std::string& v) { name_ = v; Changed(); }
+  void SetName(const std::string& v) {
+    name_ = v;
+    Changed();
+  }
   int32_t Height() const { return height_; }
-  void SetHeight(int32_t v) { height_ = v; Changed(); }
+  void SetHeight(int32_t v) {
+    height_ = v;
+    Changed();
+  }
   TColor Color() const { return color_; }
-  void SetColor(TColor v) { color_ = v; Changed(); }
+  void SetColor(TColor v) {
+    color_ = v;
+    Changed();
+  }
   TFontCharset Charset() const { return charset_; }
-  void SetCharset(TFontCharset v) { charset_ = v; Changed(); }
+  void SetCharset(TFontCharset v) {
+    charset_ = v;
+    Changed();
+  }
   TFontStyles Style() const { return style_; }
-  void SetStyle(TFontStyles v) { style_ = v; Changed(); }
+  void SetStyle(TFontStyles v) {
+    style_ = v;
+    Changed();
+  }
   // The size in points at 96 pixels per inch: Height = -Size * 96 / 72.
   int32_t Size() const;
 
@@ -39,7 +54,7 @@ class TFont : public TPersistent {
   // The pixel height of the characters (always positive).
   int32_t PixelHeight() const { return height_ < 0 ? -height_ : height_; }
 
-private:
+ private:
   void Changed() {
     if (OnChange) OnChange();
   }

@@ -14,9 +14,8 @@
 #ifndef _WIN32
 #endif
 
-const TTypeNames TFormBorderStyleNames("TFormBorderStyle",
-                                       {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
-                                        "bsSizeToolWin"});
+const TTypeNames TFormBorderStyleNames("TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
+                                                            "bsToolWindow", "bsSizeToolWin"});
 
 const TClassInfo& TForm::StaticClassInfo() {
   static const TClassInfo info =
@@ -147,4 +146,3 @@ TViewStream ResourceView(const std::string& name) {
   // A loaded resource stays in place for the program's life: the view needs no keeper.
   return TViewStream(bytes, size);
 }
-

@@ -35,17 +35,35 @@ class TForm : public TComponent {
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& v);
   int32_t Left() const { return left_; }
-  void SetLeft(int32_t v) { left_ = v; Changed(); }
+  void SetLeft(int32_t v) {
+    left_ = v;
+    Changed();
+  }
   int32_t Top() const { return top_; }
-  void SetTop(int32_t v) { top_ = v; Changed(); }
+  void SetTop(int32_t v) {
+    top_ = v;
+    Changed();
+  }
   int32_t ClientWidth() const { return clientWidth_; }
-  void SetClientWidth(int32_t v) { clientWidth_ = v; Changed(); }
+  void SetClientWidth(int32_t v) {
+    clientWidth_ = v;
+    Changed();
+  }
   int32_t ClientHeight() const { return clientHeight_; }
-  void SetClientHeight(int32_t v) { clientHeight_ = v; Changed(); }
+  void SetClientHeight(int32_t v) {
+    clientHeight_ = v;
+    Changed();
+  }
   TFormBorderStyle BorderStyle() const { return borderStyle_; }
-  void SetBorderStyle(TFormBorderStyle v) { borderStyle_ = v; Changed(); }
+  void SetBorderStyle(TFormBorderStyle v) {
+    borderStyle_ = v;
+    Changed();
+  }
   TColor Color() const { return color_; }
-  void SetColor(TColor v) { color_ = v; Changed(); }
+  void SetColor(TColor v) {
+    color_ = v;
+    Changed();
+  }
   TFont* Font() const { return font_.get(); }
   void SetFont(TFont* v) { font_->Assign(v); }
   int32_t PixelsPerInch() const { return pixelsPerInch_; }
@@ -77,23 +95,22 @@ class TForm : public TComponent {
   bool Active() const { return active_; }
 
   // Entry points of the backend. Exceptions from handlers reach the application's handler.
-  void DoShown();            // the window is on the screen; activates the form the first time
-  void DoActivate();         // fires OnActivate
-  void DoCloseRequest();     // the user asked to close the window
+  void DoShown();         // the window is on the screen; activates the form the first time
+  void DoActivate();      // fires OnActivate
+  void DoCloseRequest();  // the user asked to close the window
   void SetHasWindow(bool v) { hasWindow_ = v; }
 
   // Writing: the controls placed on the form (those the root owns), then the root's other
   // components, as reading expects them.
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
-
-protected:
+ protected:
   // Reads the form resource named after the class (upper case); raises EResNotFound when the
   // executable carries none, and the reader's errors for a bad one.
   void ReadFormResource();
   void Changed();
 
-private:
+ private:
   std::string caption_;
   int32_t left_ = 0, top_ = 0;
   int32_t clientWidth_ = 0, clientHeight_ = 0;

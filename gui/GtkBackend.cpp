@@ -53,7 +53,8 @@ std::string FontCss(const TFont& font, double pixels = 0) {
   css += font.Style().Contains(fsBold) ? " font-weight: bold;" : " font-weight: normal;";
   css += font.Style().Contains(fsItalic) ? " font-style: italic;" : " font-style: normal;";
   if (font.Style().Contains(fsUnderline) || font.Style().Contains(fsStrikeOut))
-    css += std::string(" text-decoration-line: ") + (font.Style().Contains(fsUnderline) ? "underline" : "line-through") + ";";
+    css += std::string(" text-decoration-line: ") +
+           (font.Style().Contains(fsUnderline) ? "underline" : "line-through") + ";";
   return css;
 }
 
@@ -84,9 +85,9 @@ class GtkBackend;
 
 struct ControlWidgets {
   TControl* control = nullptr;
-  GtkWidget* outer = nullptr;   // the child of the GtkFixed
-  GtkWidget* inner = nullptr;   // label, image or web view
-  std::string pendingUri;       // browser: loaded once the pane exists
+  GtkWidget* outer = nullptr;  // the child of the GtkFixed
+  GtkWidget* inner = nullptr;  // label, image or web view
+  std::string pendingUri;      // browser: loaded once the pane exists
 };
 
 struct FormWindow {
@@ -97,7 +98,7 @@ struct FormWindow {
 };
 
 class GtkBackend : public TGuiBackend {
-public:
+ public:
   ~GtkBackend() override {
     for (guint id : signalSources_) g_source_remove(id);
   }
@@ -198,20 +199,33 @@ public:
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
     GtkMessageType type = GTK_MESSAGE_OTHER;
     switch (flags & 0xF0) {
-      case MB_ICONERROR: type = GTK_MESSAGE_ERROR; break;
-      case MB_ICONQUESTION: type = GTK_MESSAGE_QUESTION; break;
-      case MB_ICONWARNING: type = GTK_MESSAGE_WARNING; break;
-      case MB_ICONINFORMATION: type = GTK_MESSAGE_INFO; break;
+      case MB_ICONERROR:
+        type = GTK_MESSAGE_ERROR;
+        break;
+      case MB_ICONQUESTION:
+        type = GTK_MESSAGE_QUESTION;
+        break;
+      case MB_ICONWARNING:
+        type = GTK_MESSAGE_WARNING;
+        break;
+      case MB_ICONINFORMATION:
+        type = GTK_MESSAGE_INFO;
+        break;
     }
     GtkButtonsType buttons = GTK_BUTTONS_OK;
     switch (flags & 0x0F) {
-      case MB_OKCANCEL: buttons = GTK_BUTTONS_OK_CANCEL; break;
-      case MB_YESNO: buttons = GTK_BUTTONS_YES_NO; break;
+      case MB_OKCANCEL:
+        buttons = GTK_BUTTONS_OK_CANCEL;
+        break;
+      case MB_YESNO:
+        buttons = GTK_BUTTONS_YES_NO;
+        break;
     }
     GtkWindow* parent = nullptr;
     if (GuiApplication() && GuiApplication()->MainForm())
       if (FormWindow* fw = WindowOf(*GuiApplication()->MainForm())) parent = GTK_WINDOW(fw->window);
-    GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, type, buttons, "%s", Cp1252ToUtf8(text).c_str());
+    GtkWidget* dialog =
+        gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, type, buttons, "%s", Cp1252ToUtf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), Cp1252ToUtf8(caption).c_str());
     // A termination signal while the box is open answers it (QuitLoop); one that came
     // before leaves nobody to answer, so the box is not shown at all.
@@ -224,10 +238,14 @@ public:
     }
     gtk_widget_destroy(dialog);
     switch (response) {
-      case GTK_RESPONSE_OK: return IDOK;
-      case GTK_RESPONSE_YES: return IDYES;
-      case GTK_RESPONSE_NO: return IDNO;
-      default: return (flags & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
+      case GTK_RESPONSE_OK:
+        return IDOK;
+      case GTK_RESPONSE_YES:
+        return IDYES;
+      case GTK_RESPONSE_NO:
+        return IDNO;
+      default:
+        return (flags & 0x0F) == MB_YESNO ? IDNO : IDCANCEL;
     }
   }
 
@@ -269,7 +287,7 @@ public:
     return ok;
   }
 
-private:
+ private:
   struct SignalWatch {
     GtkBackend* backend;
     int signal;
@@ -321,7 +339,8 @@ private:
     gtk_window_set_resizable(GTK_WINDOW(fw.window), sizeable);
     gtk_window_set_decorated(GTK_WINDOW(fw.window), form.BorderStyle() != bsNone);
     if (sizeable) gtk_window_set_default_size(GTK_WINDOW(fw.window), form.ClientWidth(), form.ClientHeight());
-    const std::string background = "background-color: " + Css(ColorToRGB(form.Color(), 0xF0F0F0)) + "; background-image: none;";
+    const std::string background =
+        "background-color: " + Css(ColorToRGB(form.Color(), 0xF0F0F0)) + "; background-image: none;";
     SetWidgetCss(fw.window, "window { " + background + " }");
     SetWidgetCss(fw.client, "layout { " + background + " }");
     for (auto& [control, cw] : fw.controls) ApplyControl(fw, *cw);
@@ -381,8 +400,8 @@ private:
       if (image->Picture()->HasGraphic()) {
         const TBitmap& bmp = image->Picture()->Bitmap();
         GBytes* bytes = g_bytes_new(bmp.Rgb().data(), bmp.Rgb().size());
-        GdkPixbuf* pb = gdk_pixbuf_new_from_bytes(bytes, GDK_COLORSPACE_RGB, FALSE, 8, bmp.Width(), bmp.Height(),
-                                                  bmp.Width() * 3);
+        GdkPixbuf* pb =
+            gdk_pixbuf_new_from_bytes(bytes, GDK_COLORSPACE_RGB, FALSE, 8, bmp.Width(), bmp.Height(), bmp.Width() * 3);
         g_bytes_unref(bytes);
         gtk_image_set_from_pixbuf(GTK_IMAGE(cw.inner), pb);
         g_object_unref(pb);

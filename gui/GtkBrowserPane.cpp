@@ -138,10 +138,10 @@ void AwaitFrames(GtkWidget* view, Pane& pane, const std::string& address) {
   StopWaiting(view, pane);
   pane.waiting = true;
   pane.address = address;
-  pane.limit = g_timeout_add_full(G_PRIORITY_DEFAULT, kFrameWaitLimitMs, OnWaitLimit, new Ticket(view, pane.load),
-                                  FreeTicket);
-  webkit_web_view_call_async_javascript_function(WEBKIT_WEB_VIEW(view), kTwoFrames, -1, nullptr, kScriptWorld,
-                                                 nullptr, nullptr, OnFramesRendered, new Ticket(view, pane.load));
+  pane.limit =
+      g_timeout_add_full(G_PRIORITY_DEFAULT, kFrameWaitLimitMs, OnWaitLimit, new Ticket(view, pane.load), FreeTicket);
+  webkit_web_view_call_async_javascript_function(WEBKIT_WEB_VIEW(view), kTwoFrames, -1, nullptr, kScriptWorld, nullptr,
+                                                 nullptr, OnFramesRendered, new Ticket(view, pane.load));
 }
 
 void OnLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, gpointer) {
@@ -224,7 +224,8 @@ gboolean OnDecidePolicy(WebKitWebView* webView, WebKitPolicyDecision* decision, 
 // window.open: the page asks for a view to open the address in; it gets none.
 GtkWidget* OnCreate(WebKitWebView* webView, WebKitNavigationAction* action, gpointer) {
   Pane* pane = PaneOf(webView);
-  if (pane && pane->browser) OpenOutside(*pane, webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
+  if (pane && pane->browser)
+    OpenOutside(*pane, webkit_uri_request_get_uri(webkit_navigation_action_get_request(action)));
   return nullptr;
 }
 

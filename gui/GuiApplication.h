@@ -98,7 +98,7 @@ class TGuiApplication : public TApplication {
   // or the program's file name while there is no title.
   void ShowException(const std::exception& e);
 
-private:
+ private:
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
   bool initialized_ = false;

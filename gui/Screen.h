@@ -12,16 +12,16 @@
 #include "Graphics.h"
 
 struct TCursorShape {
-  std::string CssName;          // system cursor name, or empty for an image cursor
-  int Width = 0, Height = 0;    // image cursor: ARGB pixels, rows from the top
+  std::string CssName;        // system cursor name, or empty for an image cursor
+  int Width = 0, Height = 0;  // image cursor: ARGB pixels, rows from the top
   int HotX = 0, HotY = 0;
   std::vector<uint32_t> Argb;
-  uintptr_t Native = 0;         // a toolkit that draws platform cursors itself: the HCURSOR
+  uintptr_t Native = 0;  // a toolkit that draws platform cursors itself: the HCURSOR
 };
 using TCursorHandle = std::shared_ptr<const TCursorShape>;
 
 class TScreen {
-public:
+ public:
   TScreen();
 
   // The cursor at an index; crDefault's (an empty handle: the toolkit's default) for an index
@@ -30,7 +30,7 @@ public:
   // Sets (or with an empty handle, removes) the cursor at an index.
   void SetCursors(int index, TCursorHandle cursor);
 
-private:
+ private:
   std::map<int, TCursorHandle> cursors_;
 };
 

@@ -27,7 +27,7 @@ class TLabel : public TControl {
     Changed();
   }
 
-private:
+ private:
   std::string caption_;
   bool autoSize_ = true;
   bool transparent_ = false;

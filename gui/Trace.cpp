@@ -20,8 +20,7 @@ void GuiTrace(const std::string& line) {
   const char* path = TracePath();
   if (!path) return;
   if (FILE* f = std::fopen(path, "a")) {
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - kStart).count();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - kStart).count();
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     std::fprintf(f, "%.1f %lld.%09ld %s\n", ms, static_cast<long long>(now.tv_sec), now.tv_nsec, line.c_str());

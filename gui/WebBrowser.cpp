@@ -91,7 +91,8 @@ std::string BrowserAddressToUri(const std::u16string& address) {
         // A Windows host: the path itself, as a file: URI with forward slashes.
         std::string path = narrow;
         std::replace(path.begin(), path.end(), '\\', '/');
-        if (path.compare(0, 2, "//") == 0) return "file:" + PercentEncodePath(Cp1252ToUtf8(path));  // file://server/share
+        if (path.compare(0, 2, "//") == 0)
+          return "file:" + PercentEncodePath(Cp1252ToUtf8(path));  // file://server/share
         return "file:///" + path.substr(0, 2) + PercentEncodePath(Cp1252ToUtf8(path.substr(2)));
       }
     } catch (const std::exception& e) {
@@ -101,4 +102,3 @@ std::string BrowserAddressToUri(const std::u16string& address) {
   }
   return Utf16ToUtf8(address);
 }
-

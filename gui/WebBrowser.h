@@ -45,7 +45,7 @@ class TWebBrowser : public TControl {
 
   void DefineProperties(TFiler& filer) override;
 
-private:
+ private:
   std::u16string location_;
   int32_t tabOrder_ = -1;
   std::string controlData_;

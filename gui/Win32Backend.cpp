@@ -30,12 +30,12 @@
 
 namespace {
 
-constexpr UINT kShownMessage = WM_APP + 1;       // the form's window is on the screen
-constexpr UINT kTerminateMessage = WM_APP + 2;   // a console control event arrived
-constexpr UINT kCompleteMessage = WM_APP + 3;    // report the pane's navigation as completed
-constexpr UINT_PTR kGiveUpTimer = 1;             // a navigation that never completes
+constexpr UINT kShownMessage = WM_APP + 1;      // the form's window is on the screen
+constexpr UINT kTerminateMessage = WM_APP + 2;  // a console control event arrived
+constexpr UINT kCompleteMessage = WM_APP + 3;   // report the pane's navigation as completed
+constexpr UINT_PTR kGiveUpTimer = 1;            // a navigation that never completes
 constexpr UINT kGiveUpMs = 30000;
-constexpr UINT kAfterErrorMs = 3000;             // NavigateError without an error page
+constexpr UINT kAfterErrorMs = 3000;  // NavigateError without an error page
 
 // Makes the process load system DLLs from System32 only, never from the directory of the
 // executable (an installer run from a Downloads folder must not load a DLL planted beside
@@ -43,8 +43,9 @@ constexpr UINT kAfterErrorMs = 3000;             // NavigateError without an err
 void RestrictDllSearch() {
   using SetDirs = BOOL(WINAPI*)(DWORD);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  auto set = kernel ? reinterpret_cast<SetDirs>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                    : nullptr;
+  auto set =
+      kernel ? reinterpret_cast<SetDirs>(reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+             : nullptr;
   if (set) set(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */);
   SetDllDirectoryW(L"");  // also takes the current directory out of the search
 }
@@ -93,13 +94,23 @@ SIZE TextSize(const std::wstring& text, const TFont& font, int pixels) {
 }
 
 HCURSOR SystemCursorFor(const std::string& cssName) {
-  static const std::map<std::string, LPCSTR> names = {
-      {"default", IDC_ARROW},       {"pointer", IDC_HAND},        {"text", IDC_IBEAM},
-      {"wait", IDC_WAIT},           {"progress", IDC_APPSTARTING}, {"crosshair", IDC_CROSS},
-      {"help", IDC_HELP},           {"not-allowed", IDC_NO},      {"no-drop", IDC_NO},
-      {"move", IDC_SIZEALL},        {"nesw-resize", IDC_SIZENESW}, {"nwse-resize", IDC_SIZENWSE},
-      {"ns-resize", IDC_SIZENS},    {"ew-resize", IDC_SIZEWE},    {"col-resize", IDC_SIZEWE},
-      {"row-resize", IDC_SIZENS},   {"copy", IDC_ARROW}};
+  static const std::map<std::string, LPCSTR> names = {{"default", IDC_ARROW},
+                                                      {"pointer", IDC_HAND},
+                                                      {"text", IDC_IBEAM},
+                                                      {"wait", IDC_WAIT},
+                                                      {"progress", IDC_APPSTARTING},
+                                                      {"crosshair", IDC_CROSS},
+                                                      {"help", IDC_HELP},
+                                                      {"not-allowed", IDC_NO},
+                                                      {"no-drop", IDC_NO},
+                                                      {"move", IDC_SIZEALL},
+                                                      {"nesw-resize", IDC_SIZENESW},
+                                                      {"nwse-resize", IDC_SIZENWSE},
+                                                      {"ns-resize", IDC_SIZENS},
+                                                      {"ew-resize", IDC_SIZEWE},
+                                                      {"col-resize", IDC_SIZEWE},
+                                                      {"row-resize", IDC_SIZENS},
+                                                      {"copy", IDC_ARROW}};
   auto it = names.find(cssName);
   return it == names.end() ? nullptr : LoadCursorA(nullptr, it->second);
 }
@@ -110,7 +121,7 @@ struct FormWindow;
 // The client, in-place site and frame of one browser pane, and the receiver of its
 // DWebBrowserEvents2. Lives as long as COM holds references to it.
 class BrowserSite : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame, public IDispatch {
-public:
+ public:
   BrowserSite(HWND window, TWebBrowser& browser) : window_(window), browser_(&browser) {}
 
   // Creates the control in place in the window; false when it cannot be created.
@@ -308,7 +319,7 @@ public:
 
   TWebBrowser* Browser() const { return browser_; }
 
-private:
+ private:
   virtual ~BrowserSite() = default;
 
   RECT Bounds() const {
@@ -336,7 +347,7 @@ struct FormWindow {
 };
 
 class Win32Backend : public TGuiBackend {
-public:
+ public:
   ~Win32Backend() override {
     if (appWindow_) DestroyWindow(appWindow_);
     if (oleStarted_) OleUninitialize();
@@ -348,8 +359,10 @@ public:
     // The browser control needs the component object library, in place activation OLE.
     oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
     RegisterClasses();
-    appWindow_ = CreateWindowExW(0, kAppClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
-    if (!appWindow_) throw Exception("Cannot create the application window (error " + std::to_string(GetLastError()) + ")");
+    appWindow_ =
+        CreateWindowExW(0, kAppClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
+    if (!appWindow_)
+      throw Exception("Cannot create the application window (error " + std::to_string(GetLastError()) + ")");
     instance_ = this;
     initialized_ = true;
   }
@@ -493,7 +506,7 @@ public:
 
   bool SaveScreenshot(TForm&, const std::string&) override { return false; }  // not offered on Windows
 
-private:
+ private:
   static constexpr const wchar_t* kAppClass = L"StowawayApplication";
   static constexpr const wchar_t* kFormClass = L"StowawayForm";
 
@@ -528,8 +541,12 @@ private:
   static void Styles(const TForm& form, DWORD& style, DWORD& exStyle) {
     exStyle = 0;
     switch (form.BorderStyle()) {
-      case bsNone: style = WS_POPUP; break;
-      case bsSizeable: style = WS_OVERLAPPEDWINDOW; break;
+      case bsNone:
+        style = WS_POPUP;
+        break;
+      case bsSizeable:
+        style = WS_OVERLAPPEDWINDOW;
+        break;
       case bsDialog:
         style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
         exStyle = WS_EX_DLGMODALFRAME;
@@ -542,7 +559,9 @@ private:
         style = WS_OVERLAPPEDWINDOW;
         exStyle = WS_EX_TOOLWINDOW;
         break;
-      default: style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+      default:
+        style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+        break;
     }
     style |= WS_CLIPCHILDREN;
   }
@@ -576,7 +595,8 @@ private:
     Styles(form, style, exStyle);
     RECT r{0, 0, form.ClientWidth(), form.ClientHeight()};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    SetWindowPos(fw.window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(fw.window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(fw.window, nullptr, TRUE);
   }
 
@@ -656,7 +676,8 @@ private:
       }
     }
     labelPixels_[&label] = pixels;
-    if (size.cx != label.Width() || size.cy != label.Height()) label.SetBounds(label.Left(), label.Top(), size.cx, size.cy);
+    if (size.cx != label.Width() || size.cy != label.Height())
+      label.SetBounds(label.Left(), label.Top(), size.cx, size.cy);
   }
 
   void Paint(FormWindow& fw) {
@@ -724,8 +745,7 @@ private:
     for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
       TControl* c = *it;
       if (!c->Visible() || dynamic_cast<TWebBrowser*>(c)) continue;
-      if (p.x >= c->Left() && p.y >= c->Top() && p.x < c->Left() + c->Width() && p.y < c->Top() + c->Height())
-        return c;
+      if (p.x >= c->Left() && p.y >= c->Top() && p.x < c->Left() + c->Width() && p.y < c->Top() + c->Height()) return c;
     }
     return nullptr;
   }

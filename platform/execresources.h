@@ -10,11 +10,11 @@
 #include <vector>
 
 struct ExecutableResource {
-    uint32_t type = 0;        // 10 = RT_RCDATA
-    std::string name;         // upper case, e.g. "TFORM1"
-    uint16_t language = 0;    // of a PE file's resource; 0 in our ELF files
-    std::string_view data;    // the bytes in the mapped file, valid while `file` lives
-    std::shared_ptr<const void> file;
+  uint32_t type = 0;      // 10 = RT_RCDATA
+  std::string name;       // upper case, e.g. "TFORM1"
+  uint16_t language = 0;  // of a PE file's resource; 0 in our ELF files
+  std::string_view data;  // the bytes in the mapped file, valid while `file` lives
+  std::shared_ptr<const void> file;
 };
 
 // True when the file is an executable of this platform's format (ELF on Linux, PE on

@@ -38,8 +38,8 @@ inline void KeepFromChildren(int) {}
 // Maps size bytes of the open file read-only; null when it cannot. The mapping outlives the
 // descriptor and is released by Unmap.
 inline const void* MapReadOnly(int fd, std::size_t size) {
-  HANDLE mapping = CreateFileMappingA(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), nullptr,
-                                      PAGE_READONLY, 0, 0, nullptr);
+  HANDLE mapping =
+      CreateFileMappingA(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), nullptr, PAGE_READONLY, 0, 0, nullptr);
   if (!mapping) return nullptr;
   const void* at = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, size);
   CloseHandle(mapping);

@@ -16,15 +16,15 @@
 
 // Where a producer puts the bytes of its resource, in order.
 class ResourceSink {
-public:
-    virtual ~ResourceSink() = default;
-    // Appends n bytes to the resource.
-    virtual void Write(const void* data, size_t n) = 0;
-    // Overwrites n bytes already written, `offset` bytes from the resource's start (for a
-    // length that is known only once what follows it is written).
-    virtual void Patch(uint64_t offset, const void* data, size_t n) = 0;
-    // Bytes written so far.
-    virtual uint64_t Size() const = 0;
+ public:
+  virtual ~ResourceSink() = default;
+  // Appends n bytes to the resource.
+  virtual void Write(const void* data, size_t n) = 0;
+  // Overwrites n bytes already written, `offset` bytes from the resource's start (for a
+  // length that is known only once what follows it is written).
+  virtual void Patch(uint64_t offset, const void* data, size_t n) = 0;
+  // Bytes written so far.
+  virtual uint64_t Size() const = 0;
 };
 
 using ResourceProducer = std::function<void(ResourceSink&)>;

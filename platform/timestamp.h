@@ -17,13 +17,12 @@
 
 // The time-stamp counter (RDTSC) on x86; elsewhere a monotonic clock in
 // nanoseconds, which counts at a nominal 1000 MHz.
-inline uint64_t ReadTimeStampCounter()
-{
+inline uint64_t ReadTimeStampCounter() {
 #if defined(_MSC_VER) || defined(__x86_64__) || defined(__i386__)
-    return __rdtsc();
+  return __rdtsc();
 #else
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+  return static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+          .count());
 #endif
 }

@@ -3,13 +3,11 @@
 #include "core/PropertyRegistry.h"
 
 const TTypeNames TacToplevelDirNames("TacToplevelDir",
-                                     {"tdCurrentDir", "tdWindowsDir", "tdTempDir", "tdSystemDir",
-                                      "tdMediaDir", "tdCursorsDir", "tdHelpDir", "tdSamplesDir",
-                                      "tdDesktop", "tdProgramFiles", "tdMyDocuments", "tdMyPictures",
-                                      "tdAppData"});
+                                     {"tdCurrentDir", "tdWindowsDir", "tdTempDir", "tdSystemDir", "tdMediaDir",
+                                      "tdCursorsDir", "tdHelpDir", "tdSamplesDir", "tdDesktop", "tdProgramFiles",
+                                      "tdMyDocuments", "tdMyPictures", "tdAppData"});
 
-const TTypeNames TacFileStorageOverwriteNames("TacFileStorageOverwrite",
-                                              {"owIfSizeDifferent", "owNever", "owAlways"});
+const TTypeNames TacFileStorageOverwriteNames("TacFileStorageOverwrite", {"owIfSizeDifferent", "owNever", "owAlways"});
 
 const TClassInfo& TExtractTo::StaticClassInfo() {
   static const TClassInfo info =
@@ -28,8 +26,7 @@ const TClassInfo& TAutoExtract::StaticClassInfo() {
       TClassBuilder<TAutoExtract>("TAutoExtract")
           .Object("ExtractTo", &TAutoExtract::ExtractTo,
                   [](TAutoExtract& a, TPersistent* v) { a.SetExtractTo(dynamic_cast<TExtractTo*>(v)); })
-          .Enum("Overwrite", TacFileStorageOverwriteNames, &TAutoExtract::Overwrite,
-                &TAutoExtract::Overwrite)
+          .Enum("Overwrite", TacFileStorageOverwriteNames, &TAutoExtract::Overwrite, &TAutoExtract::Overwrite)
           .Default(owIfSizeDifferent)
           .Boolean("RemoveOnTerminate", &TAutoExtract::RemoveOnTerminate, &TAutoExtract::RemoveOnTerminate)
           .Default(false)

@@ -56,6 +56,6 @@ class TAutoExtract : public TacAddon {
   TacFileStorageOverwrite Overwrite = owIfSizeDifferent;
   bool RemoveOnTerminate = false;
 
-private:
+ private:
   std::unique_ptr<TExtractTo> extractTo_;
 };

@@ -22,19 +22,32 @@ std::string ShellFolder(const char* valueName) {
 
 std::string BaseDirectory(TacToplevelDir dir) {
   switch (dir) {
-    case tdCurrentDir: return ExtractFilePath(ExeFileName());
-    case tdWindowsDir: return GetWindowsDir();
-    case tdTempDir: return GetTempDir();
-    case tdSystemDir: return GetSystemDir();
-    case tdMediaDir: return GetWindowsDir() + "MEDIA";
-    case tdCursorsDir: return GetWindowsDir() + "CURSORS";
-    case tdHelpDir: return GetWindowsDir() + "HELP";
-    case tdSamplesDir: return GetWindowsDir() + "SAMPLES";
-    case tdDesktop: return ShellFolder("Desktop");
-    case tdProgramFiles: return GetWindowsDir().substr(0, 3) + "Program Files";
-    case tdMyDocuments: return ShellFolder("Personal");
-    case tdMyPictures: return ShellFolder("My Pictures");
-    case tdAppData: return ShellFolder("AppData");
+    case tdCurrentDir:
+      return ExtractFilePath(ExeFileName());
+    case tdWindowsDir:
+      return GetWindowsDir();
+    case tdTempDir:
+      return GetTempDir();
+    case tdSystemDir:
+      return GetSystemDir();
+    case tdMediaDir:
+      return GetWindowsDir() + "MEDIA";
+    case tdCursorsDir:
+      return GetWindowsDir() + "CURSORS";
+    case tdHelpDir:
+      return GetWindowsDir() + "HELP";
+    case tdSamplesDir:
+      return GetWindowsDir() + "SAMPLES";
+    case tdDesktop:
+      return ShellFolder("Desktop");
+    case tdProgramFiles:
+      return GetWindowsDir().substr(0, 3) + "Program Files";
+    case tdMyDocuments:
+      return ShellFolder("Personal");
+    case tdMyPictures:
+      return ShellFolder("My Pictures");
+    case tdAppData:
+      return ShellFolder("AppData");
   }
   return {};
 }

@@ -93,6 +93,5 @@ void TacFileStorage::ReadStoredData(TStream& stream) {
 void TacFileStorage::DefineProperties(TFiler& filer) {
   TacComponent::DefineProperties(filer);
   filer.DefineBinaryProperty(
-      "StoredData", [this](TStream& s) { ReadStoredData(s); }, [this](TStream& s) { WriteStoredData(s); },
-      count_ != 0);
+      "StoredData", [this](TStream& s) { ReadStoredData(s); }, [this](TStream& s) { WriteStoredData(s); }, count_ != 0);
 }

@@ -18,18 +18,18 @@ class TStream;
 
 // The storage's file list: owns its items and takes stored files only.
 class TStoredFileList : public TacObjectList {
-public:
+ public:
   TStoredFileList() : TacObjectList(true, 0) {}
   bool CanAdd(TObject* item) override;
 };
 
 // Before a file is written: Sender is the storage's owner, FileName the full path, FileSize
 // the stored size; clearing AllowExtracting skips the file.
-using TOnExtractEvent = TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/,
-                               bool& /*AllowExtracting*/>;
+using TOnExtractEvent =
+    TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/, bool& /*AllowExtracting*/>;
 // After a write was attempted.
-using TOnExtractedEvent = TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/,
-                                 bool /*Successfully*/>;
+using TOnExtractedEvent =
+    TEvent<TObject* /*Sender*/, const std::string& /*FileName*/, int32_t /*FileSize*/, bool /*Successfully*/>;
 
 // The container's magic "SFP1" read as a little-endian 32-bit value.
 constexpr int32_t kStoredDataMagic = 0x31504653;
@@ -84,7 +84,7 @@ class TacFileStorage : public TacComponent {
   // storage is not in a designer), each under the Overwrite policy.
   void Loaded() override;
 
-private:
+ private:
   // Deletes the recorded files and, when it is then empty, the directory of the first one.
   void RemoveExtractedFiles() noexcept;
 

@@ -9,17 +9,26 @@ namespace {
 
 std::string ErrorText(DWORD code) {
   switch (code) {
-    case ERROR_FILE_NOT_FOUND: return "the file was not found";
-    case ERROR_PATH_NOT_FOUND: return "the directory was not found";
-    case ERROR_ACCESS_DENIED: return "access is denied";
-    case ERROR_SHARING_VIOLATION: return "the file is in use";
+    case ERROR_FILE_NOT_FOUND:
+      return "the file was not found";
+    case ERROR_PATH_NOT_FOUND:
+      return "the directory was not found";
+    case ERROR_ACCESS_DENIED:
+      return "access is denied";
+    case ERROR_SHARING_VIOLATION:
+      return "the file is in use";
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_FULL: return "there is not enough space on the disk";
-    case ERROR_WRITE_PROTECT: return "the medium is write-protected";
+    case ERROR_DISK_FULL:
+      return "there is not enough space on the disk";
+    case ERROR_WRITE_PROTECT:
+      return "the medium is write-protected";
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return "the file exists";
-    case ERROR_INVALID_NAME: return "the name is not valid";
-    default: return "error " + std::to_string(code);
+    case ERROR_ALREADY_EXISTS:
+      return "the file exists";
+    case ERROR_INVALID_NAME:
+      return "the name is not valid";
+    default:
+      return "error " + std::to_string(code);
   }
 }
 
@@ -46,8 +55,7 @@ bool IsLink(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
-std::string PrepareTargetBelow(const std::string& directory, const std::vector<std::string>& parts,
-                               bool createPath) {
+std::string PrepareTargetBelow(const std::string& directory, const std::vector<std::string>& parts, bool createPath) {
   if (directory.empty()) throw EExtractError("", "no extraction directory");
   if (createPath && !DirExists(directory)) {
     CreateFilePath(directory);
@@ -59,7 +67,8 @@ std::string PrepareTargetBelow(const std::string& directory, const std::vector<s
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       if (!createPath) Fail(path, "the directory does not exist");
-      if (!CreateDirectoryA(path.c_str(), nullptr)) Fail(path, "cannot create the directory: " + ErrorText(GetLastError()));
+      if (!CreateDirectoryA(path.c_str(), nullptr))
+        Fail(path, "cannot create the directory: " + ErrorText(GetLastError()));
     } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       Fail(path, "is a link; nothing is written through it");
     } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {

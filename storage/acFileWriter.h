@@ -11,13 +11,13 @@ class TStoredFile;
 
 // A stored file that could not be written; the message names the path and the reason.
 class EExtractError : public Exception {
-public:
+ public:
   EExtractError(const std::string& path, const std::string& reason)
       : Exception(path.empty() ? reason : path + ": " + reason), path_(path), reason_(reason) {}
   const std::string& Path() const { return path_; }
   const std::string& Reason() const { return reason_; }
 
-private:
+ private:
   std::string path_;
   std::string reason_;
 };
@@ -26,8 +26,7 @@ private:
 // directories between them are created when createPath is set (directory itself too); a part
 // that is a link, or no directory, is refused, so nothing is ever written through a link
 // below directory. Raises EExtractError.
-std::string PrepareTargetBelow(const std::string& directory, const std::vector<std::string>& parts,
-                               bool createPath);
+std::string PrepareTargetBelow(const std::string& directory, const std::vector<std::string>& parts, bool createPath);
 
 // Writes the file's content to path: block by block into a new file beside it, which then
 // replaces whatever stands at path (a link there is replaced, never written through). On any

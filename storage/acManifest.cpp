@@ -43,8 +43,8 @@ namespace {
 
 // Size and digest of a file, read through the file services; false when it cannot be read.
 bool DigestFile(const std::string& path, std::uint64_t& size, std::string& digest) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   Sha256 hash;
   std::string buffer(1 << 20, '\0');

@@ -14,7 +14,7 @@
 inline constexpr char kManifestResourceName[] = "MANIFEST";
 
 struct ManifestEntry {
-  std::string name;    // as stored, Windows-1252
+  std::string name;  // as stored, Windows-1252
   std::uint64_t size = 0;
   std::string sha256;  // 64 lower-case hex digits
 };

@@ -8,7 +8,7 @@
 #include <functional>
 
 class TReadBehind {
-public:
+ public:
   explicit TReadBehind(const std::uint8_t* start) : start_(start) {}
   // Gives back what was read since the last step, too.
   ~TReadBehind();
@@ -17,7 +17,7 @@ public:
   // Bytes from the start that have been read and will not be read again soon.
   void Done(std::size_t consumed);
 
-private:
+ private:
   const std::uint8_t* start_;
   std::size_t released_ = 0;
   std::size_t consumed_ = 0;

@@ -22,13 +22,13 @@ constexpr std::size_t SFPackBlockSize = 65533;
 // A malformed packed stream. offset() is the byte offset of the fault, counted from the start
 // of the bytes handed to the unpacking routine that raised it.
 class ESFPackError : public std::runtime_error {
-public:
+ public:
   ESFPackError(const std::string& reason, std::size_t offset);
   // What is wrong, without the offset (what() says both).
   const std::string& reason() const noexcept { return reason_; }
   std::size_t offset() const noexcept { return offset_; }
 
-private:
+ private:
   std::string reason_;
   std::size_t offset_;
 };
@@ -49,21 +49,18 @@ std::size_t PackBlock(const std::uint8_t* input, std::size_t n, std::uint8_t* ou
 // Unpacks one packed block of p bytes (header word and body) into out, which has room for
 // capacity bytes; returns the bytes written. Bytes of out past those written may be
 // overwritten (never past capacity).
-std::size_t UnpackBlock(const std::uint8_t* block, std::size_t p, std::uint8_t* out,
-                        std::size_t capacity);
+std::size_t UnpackBlock(const std::uint8_t* block, std::size_t p, std::uint8_t* out, std::size_t capacity);
 
 // Unpacks the framed blocks of a packed stream (without its leading unpacked length), size
 // bytes in all, into dest with room for capacity bytes; returns the bytes written. Bytes of
 // dest past those written may be overwritten (never past capacity).
-std::size_t UnpackBlocks(const std::uint8_t* blocks, std::size_t size, std::uint8_t* dest,
-                         std::size_t capacity);
+std::size_t UnpackBlocks(const std::uint8_t* blocks, std::size_t size, std::uint8_t* dest, std::size_t capacity);
 
 // Unpacks a whole packed stream of size bytes (unpacked length, then the blocks) into dest,
 // which must hold exactly the unpacked length announced by the stream (read it with
 // PackedStreamLength). Throws ESFPackError when the blocks give fewer or more bytes, and
 // std::length_error when capacity is below the announced length.
-void UnpackStream(const std::uint8_t* stream, std::size_t size, std::uint8_t* dest,
-                  std::size_t capacity);
+void UnpackStream(const std::uint8_t* stream, std::size_t size, std::uint8_t* dest, std::size_t capacity);
 
 // The unpacked length stored in the first 4 bytes of a packed stream of size bytes.
 std::uint32_t PackedStreamLength(const std::uint8_t* stream, std::size_t size);

@@ -22,9 +22,7 @@ struct BaselineOps {
   static Vec Load(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
   static void Store(std::uint8_t* p, Vec v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
   static Vec Splat(std::uint8_t v) { return _mm_set1_epi8(static_cast<char>(v)); }
-  static std::uint64_t EqMask(Vec a, Vec b) {
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)));
-  }
+  static std::uint64_t EqMask(Vec a, Vec b) { return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b))); }
   static int AbsentAfter(const std::uint8_t* in, std::size_t from, std::size_t n, bool* seen) {
     return MarkRemaining(in, from, n, seen);
   }
@@ -57,8 +55,7 @@ bool UseAvx2() {
 
 std::size_t PackBlock(const std::uint8_t* input, std::size_t n, std::uint8_t* out) {
   if (n == 0 || n > SFPackBlockSize) {
-    throw std::invalid_argument("PackBlock: a block holds 1 to 65533 bytes, not " +
-                                std::to_string(n));
+    throw std::invalid_argument("PackBlock: a block holds 1 to 65533 bytes, not " + std::to_string(n));
   }
 #if defined(SFPACK_HAVE_AVX2)
   if (UseAvx2()) return sfpack_detail::PackBlockAvx2(input, n, out);

@@ -38,16 +38,16 @@ struct Avx2Ops {
     if (unseen == 0) return -1;
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     const __m256i flip = _mm256_set1_epi8(static_cast<char>(0x80));
-    const __m256i bits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128,
-                                          1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    const __m256i bits = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16,
+                                          32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
     auto loadTab = [](const std::uint8_t* t) {
       return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(t)));
     };
     __m256i low = loadTab(lowTab);
     __m256i high = loadTab(highTab);
     auto unseenIn = [&](const __m256i x) {
-      const __m256i row = _mm256_or_si256(_mm256_shuffle_epi8(low, x),
-                                          _mm256_shuffle_epi8(high, _mm256_xor_si256(x, flip)));
+      const __m256i row =
+          _mm256_or_si256(_mm256_shuffle_epi8(low, x), _mm256_shuffle_epi8(high, _mm256_xor_si256(x, flip)));
       const __m256i hi = _mm256_and_si256(_mm256_srli_epi16(x, 4), nibble);
       return _mm256_and_si256(row, _mm256_shuffle_epi8(bits, hi));
     };

@@ -79,8 +79,8 @@ struct BlockPacker {
   // output offset never runs ahead of the input by more than the 2-byte header, so these
   // stores stay below n + 2.
   template <int len>
-  static std::size_t CopyUpToRun(const std::uint8_t* in, std::size_t n, std::size_t i,
-                                 std::uint8_t* dst, std::size_t& runEnd) {
+  static std::size_t CopyUpToRun(const std::uint8_t* in, std::size_t n, std::size_t i, std::uint8_t* dst,
+                                 std::size_t& runEnd) {
     std::size_t k = i;
     runEnd = 0;
     if constexpr (Ops::W > 0) {
@@ -154,8 +154,7 @@ struct BlockPacker {
   }
 
   template <int len, class Record>
-  static std::size_t FastRuns(const std::uint8_t* in, std::size_t n, std::uint8_t* out,
-                              std::size_t& o, Record record) {
+  static std::size_t FastRuns(const std::uint8_t* in, std::size_t n, std::uint8_t* out, std::size_t& o, Record record) {
     std::size_t k = 0;
     if constexpr (Ops::W > 0) {
       while (k + kFastTail <= n) {
@@ -198,8 +197,7 @@ struct BlockPacker {
     return k;
   }
 
-  static std::size_t EscapeMode(const std::uint8_t* in, std::size_t n, std::uint8_t e,
-                                std::uint8_t* out) {
+  static std::size_t EscapeMode(const std::uint8_t* in, std::size_t n, std::uint8_t e, std::uint8_t* out) {
     sfpack_detail::Write16(out, e);
     std::size_t o = 2;
     // E does not occur in the block, so literals are copied as they are.

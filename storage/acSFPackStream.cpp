@@ -30,24 +30,22 @@ bool TSFPackBlockReader::Next(const std::uint8_t*& data, std::size_t& n) {
 bool TSFPackBlockReader::NextInto(std::uint8_t* out, std::size_t& n) {
   if (pos_ >= size_) {
     if (produced_ != announced_)
-      throw ESFPackError("blocks unpack to " + std::to_string(produced_) + " bytes, stream says " +
-                             std::to_string(announced_),
-                         base_ + size_);
+      throw ESFPackError(
+          "blocks unpack to " + std::to_string(produced_) + " bytes, stream says " + std::to_string(announced_),
+          base_ + size_);
     return false;
   }
   const std::size_t left = size_ - pos_;
-  if (left < 2)
-    throw ESFPackError("frame cut off: 1 byte left where a 2-byte packed length is needed", base_ + pos_);
+  if (left < 2) throw ESFPackError("frame cut off: 1 byte left where a 2-byte packed length is needed", base_ + pos_);
   const std::size_t p = Read16(blocks_ + pos_);
   if (p == 0) throw ESFPackError("packed length 0: a block cannot be empty", base_ + pos_);
   if (p > left - 2)
-    throw ESFPackError("packed length " + std::to_string(p) + " runs past the input (" +
-                           std::to_string(left - 2) + " bytes follow)",
-                       base_ + pos_);
+    throw ESFPackError(
+        "packed length " + std::to_string(p) + " runs past the input (" + std::to_string(left - 2) + " bytes follow)",
+        base_ + pos_);
   const std::uint64_t room = std::min<std::uint64_t>(kScratch, announced_ - produced_);
   try {
-    n = sfpack_detail::UnpackBlockAt(blocks_ + pos_ + 2, p, out, static_cast<std::size_t>(room),
-                                     base_ + pos_ + 2);
+    n = sfpack_detail::UnpackBlockAt(blocks_ + pos_ + 2, p, out, static_cast<std::size_t>(room), base_ + pos_ + 2);
   } catch (const sfpack_detail::EDestinationFull&) {
     // Past the announced length: the codec's own message says what overflowed, and where.
     if (room < kScratch) throw;

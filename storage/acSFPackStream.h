@@ -15,9 +15,8 @@
 // raises ESFPackError with the offset counted from `base` (the offset of blocks[0] in whatever
 // the caller names in its messages).
 class TSFPackBlockReader {
-public:
-  TSFPackBlockReader(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced,
-                     std::size_t base = 0);
+ public:
+  TSFPackBlockReader(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base = 0);
 
   // The next block's unpacked bytes, valid until the next call; false after the last block
   // (when the blocks gave exactly the announced length).
@@ -33,7 +32,7 @@ public:
   // Bytes unpacked so far.
   std::uint64_t Produced() const { return produced_; }
 
-private:
+ private:
   const std::uint8_t* blocks_;
   std::size_t size_;
   std::uint64_t announced_;

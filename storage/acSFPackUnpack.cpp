@@ -78,46 +78,40 @@ inline void Fill32(std::uint8_t* d, [[maybe_unused]] std::size_t destRoom, std::
 }
 
 // Error paths stay out of line so that the hot loops stay small.
-[[noreturn]] __attribute__((noinline, cold)) void ThrowLiteralsFull(std::size_t room,
-                                                                   std::size_t offset) {
-  throw EDestinationFull("literals overflow the destination (" + to_string(room) +
-                             " bytes of room left)", offset);
+[[noreturn]] __attribute__((noinline, cold)) void ThrowLiteralsFull(std::size_t room, std::size_t offset) {
+  throw EDestinationFull("literals overflow the destination (" + to_string(room) + " bytes of room left)", offset);
 }
 
-[[noreturn]] __attribute__((noinline, cold)) void ThrowRunFull(std::size_t len, std::size_t room,
-                                                              std::size_t offset) {
-  throw EDestinationFull("run of " + to_string(len) + " bytes overflows the destination (" +
-                             to_string(room) + " bytes of room left)", offset);
+[[noreturn]] __attribute__((noinline, cold)) void ThrowRunFull(std::size_t len, std::size_t room, std::size_t offset) {
+  throw EDestinationFull(
+      "run of " + to_string(len) + " bytes overflows the destination (" + to_string(room) + " bytes of room left)",
+      offset);
 }
 
 // Names what is wrong with run-table entry t, read at tp, when the data part was read up to rp.
-[[noreturn]] __attribute__((noinline, cold)) void ThrowBadEntry(std::size_t t, std::size_t rp,
-                                                               std::size_t h, std::size_t p,
-                                                               std::size_t offset) {
+[[noreturn]] __attribute__((noinline, cold)) void ThrowBadEntry(std::size_t t, std::size_t rp, std::size_t h,
+                                                                std::size_t p, std::size_t offset) {
   if (t >= p) {
     throw ESFPackError("run-table entry " + to_string(t) + " points past the block's end", offset);
   }
   if (t >= h) {
-    throw ESFPackError("run-table entry " + to_string(t) + " points into the run table at " +
-                           to_string(h), offset);
+    throw ESFPackError("run-table entry " + to_string(t) + " points into the run table at " + to_string(h), offset);
   }
   if (t < 3) {
     throw ESFPackError("run-table entry " + to_string(t) + " points into the header word", offset);
   }
-  throw ESFPackError("run-table entry " + to_string(t) +
-                         " out of order: the data part was read up to " + to_string(rp), offset);
+  throw ESFPackError("run-table entry " + to_string(t) + " out of order: the data part was read up to " + to_string(rp),
+                     offset);
 }
 
 class Unpacker {
-public:
-  Unpacker(const std::uint8_t* block, std::size_t p, std::uint8_t* out, std::size_t capacity,
-           std::size_t base)
+ public:
+  Unpacker(const std::uint8_t* block, std::size_t p, std::uint8_t* out, std::size_t capacity, std::size_t base)
       : block_(block), p_(p), out_(out), capacity_(capacity), base_(base) {}
 
   std::size_t Run() {
     if (p_ < 2) {
-      throw ESFPackError("packed block of " + to_string(p_) +
-                             " byte is shorter than its 2-byte header word", base_);
+      throw ESFPackError("packed block of " + to_string(p_) + " byte is shorter than its 2-byte header word", base_);
     }
     const std::size_t h = Read16(block_);
     if (h <= 255) {
@@ -128,7 +122,7 @@ public:
     return written_;
   }
 
-private:
+ private:
   // Copies the literals block[from, to) to the output.
   __attribute__((always_inline)) void Literals(std::size_t from, std::size_t to) {
     const std::size_t len = to - from;
@@ -177,8 +171,7 @@ private:
 
   void RunTableMode(std::size_t h) {
     if (h > p_) {
-      throw ESFPackError("run table offset " + to_string(h) + " lies past the block's end " +
-                             to_string(p_), base_);
+      throw ESFPackError("run table offset " + to_string(h) + " lies past the block's end " + to_string(p_), base_);
     }
     if ((p_ - h) % 2 != 0) {
       throw ESFPackError("run table of odd length " + to_string(p_ - h), base_);
@@ -216,8 +209,8 @@ private:
 
 }  // namespace
 
-std::size_t UnpackBlockAt(const std::uint8_t* block, std::size_t p, std::uint8_t* out,
-                          std::size_t capacity, std::size_t base) {
+std::size_t UnpackBlockAt(const std::uint8_t* block, std::size_t p, std::uint8_t* out, std::size_t capacity,
+                          std::size_t base) {
   return Unpacker(block, p, out, capacity, base).Run();
 }
 

@@ -27,8 +27,7 @@ TMemoryStream& TStoredFile::Data() {
     if (viewPacked_) {
       size_t produced = 0;
       try {
-        produced =
-            UnpackBlocks(view_.get(), static_cast<size_t>(viewSize_), out, static_cast<size_t>(viewUnpacked_));
+        produced = UnpackBlocks(view_.get(), static_cast<size_t>(viewSize_), out, static_cast<size_t>(viewUnpacked_));
       } catch (const ESFPackError& e) {
         throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
       }
@@ -172,12 +171,12 @@ namespace {
 constexpr int64_t kMostBytesPerPackedByte = 65536 / 5 + 1;
 
 class RecordReader {
-public:
+ public:
   RecordReader(TStream& stream) : stream_(stream) {}
 
   [[noreturn]] void Fail(const std::string& what, int64_t offset) const {
-    throw EReadError("Stored file " + (name_.empty() ? std::string("record") : "\"" + name_ + "\"") + ": " +
-                     what + " at offset " + std::to_string(offset));
+    throw EReadError("Stored file " + (name_.empty() ? std::string("record") : "\"" + name_ + "\"") + ": " + what +
+                     " at offset " + std::to_string(offset));
   }
 
   int32_t Int32(const char* field) {
@@ -193,8 +192,8 @@ public:
     int32_t n = Int32(field);
     if (n < least) Fail(std::string(field) + " " + std::to_string(n) + " is below " + std::to_string(least), at);
     if (n > stream_.Remaining())
-      Fail(std::string(field) + " " + std::to_string(n) + " runs past the end (" +
-               std::to_string(stream_.Remaining()) + " bytes left)",
+      Fail(std::string(field) + " " + std::to_string(n) + " runs past the end (" + std::to_string(stream_.Remaining()) +
+               " bytes left)",
            at);
     return n;
   }
@@ -209,7 +208,7 @@ public:
 
   void Name(const std::string& name) { name_ = name; }
 
-private:
+ private:
   TStream& stream_;
   std::string name_;
 };
@@ -254,9 +253,9 @@ void TStoredFile::ReadFromStream(TStream& stream, bool packed, bool checkContent
       in.Fail("corrupt packed content: " + e.reason(), sizeAt + 4 + static_cast<int64_t>(e.offset()));
     }
     if (reader.Produced() != static_cast<uint64_t>(size))
-      in.Fail("blocks unpack to " + std::to_string(reader.Produced()) + " bytes, the record says " +
-                  std::to_string(size),
-              contentAt);
+      in.Fail(
+          "blocks unpack to " + std::to_string(reader.Produced()) + " bytes, the record says " + std::to_string(size),
+          contentAt);
   }
   SetContentView(std::move(blocks), blockBytes, true, size);
   storedSize_ = contentLength;

@@ -74,16 +74,16 @@ class TStoredFile : public TacAddon {
   void SetContentView(TSharedBytes data, int64_t size, bool packed, int32_t unpacked);
   std::string Content();
 
-private:
+ private:
   TacFileStorage* Storage() const;
   // Runs write (which raises on failure) through the owning storage, which fires the events
   // and records the written file; without a storage, only write.
   bool ExtractWith(const std::string& fileName, const std::function<void()>& write);
 
   mutable TMemoryStream data_;
-  TSharedBytes view_;       // the content not yet unpacked, or null
-  int64_t viewSize_ = 0;    // bytes at view_
-  bool viewPacked_ = false;  // view_ holds packed blocks (else the plain content)
+  TSharedBytes view_;         // the content not yet unpacked, or null
+  int64_t viewSize_ = 0;      // bytes at view_
+  bool viewPacked_ = false;   // view_ holds packed blocks (else the plain content)
   int32_t viewUnpacked_ = 0;  // the content's length when view_ holds packed blocks
   int64_t storedSize_ = 0;
 };

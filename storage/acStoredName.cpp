@@ -11,7 +11,8 @@ std::string StoredNameProblem(const std::string& storedName, std::vector<std::st
     if (c == 0) return "holds a NUL character";
     if (c < 0x20 || c == 0x7F) return "holds a control character";
     if (c == ':') return "holds a drive letter or ':'";
-    if (std::strchr("<>\"|?*", c)) return std::string("holds '") + static_cast<char>(c) + "', which Windows does not allow in names";
+    if (std::strchr("<>\"|?*", c))
+      return std::string("holds '") + static_cast<char>(c) + "', which Windows does not allow in names";
   }
   if (storedName[0] == '\\' || storedName[0] == '/') return "is an absolute path";
   std::vector<std::string> resolved;

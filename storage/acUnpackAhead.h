@@ -14,7 +14,7 @@
 #include "acSFPackStream.h"
 
 class TUnpackAhead {
-public:
+ public:
   // Reads the blocks through reader, which must outlive this object.
   explicit TUnpackAhead(TSFPackBlockReader& reader);
   // Stops the unpacking thread (after the batch it works on) and waits for it.
@@ -29,7 +29,7 @@ public:
 
   static constexpr std::size_t kBatch = 16 * SFPackBlockSize;
 
-private:
+ private:
   enum class State { Free, Ready, Held };
   struct Slot {
     std::unique_ptr<std::uint8_t[]> bytes;

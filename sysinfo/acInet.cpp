@@ -35,8 +35,7 @@ bool ReadRemoteConnection(BYTE& first) {
 }  // namespace
 
 std::string FirstIPv4Address(const hostent* entry) {
-  if (!entry || entry->h_addrtype != AF_INET || entry->h_length != 4 || !entry->h_addr_list ||
-      !entry->h_addr_list[0])
+  if (!entry || entry->h_addrtype != AF_INET || entry->h_length != 4 || !entry->h_addr_list || !entry->h_addr_list[0])
     return {};
   in_addr address;
   std::memcpy(&address, entry->h_addr_list[0], sizeof address);

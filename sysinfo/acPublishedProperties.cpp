@@ -18,8 +18,10 @@ std::string OrdinalText(TObject& object, const TPropInfo& p) {
       if (conv && conv(static_cast<int32_t>(v), ident)) return ident;
       return std::to_string(static_cast<int32_t>(v));
     }
-    case TPropKind::Cardinal: return std::to_string(static_cast<uint32_t>(v));
-    case TPropKind::Boolean: return v ? "True" : "False";
+    case TPropKind::Cardinal:
+      return std::to_string(static_cast<uint32_t>(v));
+    case TPropKind::Boolean:
+      return v ? "True" : "False";
     case TPropKind::Enumeration: {
       std::string ident = p.Names ? p.Names->NameOf(v) : std::string();
       return ident.empty() ? std::to_string(v) : ident;
@@ -34,7 +36,8 @@ std::string OrdinalText(TObject& object, const TPropInfo& p) {
       }
       return out + "]";
     }
-    default: return std::to_string(v);
+    default:
+      return std::to_string(v);
   }
 }
 

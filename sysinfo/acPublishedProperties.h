@@ -12,4 +12,3 @@
 class TObject;
 
 void WritePublishedProperties(TObject& object, std::ostream& out);
-

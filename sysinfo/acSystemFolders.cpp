@@ -35,12 +35,10 @@ TacRegistryFolder CurrentVersionFolder(const char* valueName, const char* alsoWr
 }  // namespace
 
 // Getter and editable setter of one registry folder property.
-#define AC_REGISTRY_FOLDER(Property, Folder)                                  \
-  std::string TacSystemInfo::Get##Property() const {                          \
-    return ReadRegistryFolder(Folder);                                        \
-  }                                                                           \
-  void TacSystemInfo::Set##Property(const std::string& value) {               \
-    if (CanEdit()) WriteRegistryFolder(Folder, value);                        \
+#define AC_REGISTRY_FOLDER(Property, Folder)                                              \
+  std::string TacSystemInfo::Get##Property() const { return ReadRegistryFolder(Folder); } \
+  void TacSystemInfo::Set##Property(const std::string& value) {                           \
+    if (CanEdit()) WriteRegistryFolder(Folder, value);                                    \
   }
 
 AC_REGISTRY_FOLDER(DirAppData, UserShellFolder("AppData"))

@@ -222,7 +222,7 @@ class TacSystemInfo : public TacComponent {
   // application's message box. Does nothing in every other case.
   void RefuseReadOnly() const;
 
-protected:
+ protected:
   // True when an editable setter may act: ALLOW_EDIT on and not loading.
   bool CanEdit() const;
 };

@@ -53,9 +53,7 @@ int UpTimeSeconds(DWORD ticks) { return static_cast<int>(ticks / 1000u); }
 
 // When the volume cannot be queried there is no serial number: 0 and the empty text, rather
 // than a "0-" that would look like a real one.
-int TacSystemInfo::GetDiskCSerialNumber() const {
-  return static_cast<int>(ReadDiskCSerialNumber().value_or(0));
-}
+int TacSystemInfo::GetDiskCSerialNumber() const { return static_cast<int>(ReadDiskCSerialNumber().value_or(0)); }
 void TacSystemInfo::SetDiskCSerialNumber(int) { RefuseReadOnly(); }
 std::string TacSystemInfo::GetDiskCSerialNumberStr() const {
   const auto serial = ReadDiskCSerialNumber();

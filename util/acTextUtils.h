@@ -9,26 +9,26 @@
 
 // Flags of SplitAtSeparator; the numeric value is the bit number in the set.
 enum TSplitOption : unsigned {
-    soSeparatorToLeft = 0,   // the separator is appended to the left part
-    soSeparatorToRight = 1,  // the separator is put in front of the right part
+  soSeparatorToLeft = 0,   // the separator is appended to the left part
+  soSeparatorToRight = 1,  // the separator is put in front of the right part
 };
 
 // A set of TSplitOption (bit 0: soSeparatorToLeft, bit 1: soSeparatorToRight).
 class TSplitOptions {
-public:
-    constexpr TSplitOptions() = default;
-    constexpr TSplitOptions(std::initializer_list<TSplitOption> options) {
-        for (TSplitOption option : options) bits_ |= Bit(option);
-    }
-    constexpr bool Contains(TSplitOption option) const { return (bits_ & Bit(option)) != 0; }
-    constexpr std::uint8_t Bits() const { return bits_; }
-    constexpr bool operator==(const TSplitOptions&) const = default;
+ public:
+  constexpr TSplitOptions() = default;
+  constexpr TSplitOptions(std::initializer_list<TSplitOption> options) {
+    for (TSplitOption option : options) bits_ |= Bit(option);
+  }
+  constexpr bool Contains(TSplitOption option) const { return (bits_ & Bit(option)) != 0; }
+  constexpr std::uint8_t Bits() const { return bits_; }
+  constexpr bool operator==(const TSplitOptions&) const = default;
 
-private:
-    static constexpr std::uint8_t Bit(TSplitOption option) {
-        return static_cast<std::uint8_t>(1u << static_cast<unsigned>(option));
-    }
-    std::uint8_t bits_ = 0;
+ private:
+  static constexpr std::uint8_t Bit(TSplitOption option) {
+    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(option));
+  }
+  std::uint8_t bits_ = 0;
 };
 
 // The text itself if it begins with `c`, otherwise `c` followed by the text.
@@ -41,8 +41,8 @@ std::string StripLeadingChars(const std::string& text, char c);
 // and `right` (after it); the options add the separator to either part. When
 // the separator is absent the whole text goes to `left`, or to `right` when
 // `notFoundToRight` is set, and the other part is empty.
-void SplitAtSeparator(const std::string& separator, const std::string& text, std::string& left,
-                      std::string& right, bool notFoundToRight, TSplitOptions options);
+void SplitAtSeparator(const std::string& separator, const std::string& text, std::string& left, std::string& right,
+                      bool notFoundToRight, TSplitOptions options);
 
 // Splits a shell command line (as the registry holds it for an open verb)
 // into the program part, left in `command`, and the rest, left in

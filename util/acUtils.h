@@ -20,22 +20,21 @@
 
 // Published with its identifier names; the ordinals are streamed, keep them.
 enum TacOSVersion {
-    osUnknown = 0,  // any version not listed below, and every non-Windows system
-    os95 = 1,
-    os95OSR2 = 2,
-    os98 = 3,
-    os98SE = 4,
-    osNT3 = 5,
-    osNT4 = 6,
-    os2K = 7,
-    osME = 8,
-    osXP = 9,  // Windows XP and any later NT 5.x
+  osUnknown = 0,  // any version not listed below, and every non-Windows system
+  os95 = 1,
+  os95OSR2 = 2,
+  os98 = 3,
+  os98SE = 4,
+  osNT3 = 5,
+  osNT4 = 6,
+  os2K = 7,
+  osME = 8,
+  osXP = 9,  // Windows XP and any later NT 5.x
 };
 
 // Identifier names of TacOSVersion, indexed by ordinal.
 inline constexpr std::array<const char*, 10> TacOSVersionNames = {
-    "osUnknown", "os95", "os95OSR2", "os98", "os98SE",
-    "osNT3",     "osNT4", "os2K",    "osME", "osXP",
+    "osUnknown", "os95", "os95OSR2", "os98", "os98SE", "osNT3", "osNT4", "os2K", "osME", "osXP",
 };
 
 // The classification of a version record as GetVersionExA fills it.
@@ -78,21 +77,17 @@ bool OpenRegKey(HKEY& key, const std::string& keyPath, bool create, REGSAM acces
 // Reads a value into `buffer`; `bufferSize` is the buffer's size in bytes on
 // entry and the value's data size on return. A string value without any data
 // counts as not read.
-bool QueryRegValue(HKEY key, const std::string& valueName, DWORD valueType, void* buffer,
-                   DWORD& bufferSize);
+bool QueryRegValue(HKEY key, const std::string& valueName, DWORD valueType, void* buffer, DWORD& bufferSize);
 
 // Reads a string value (empty name: the key's default value) into `text`,
 // which is empty when nothing could be read. The result tells whether the
 // KEY could be opened. Values longer than 1024 bytes are not read.
-bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::string& text);
-bool ReadRegString(std::string& text, HKEY root, const std::string& keyPath,
-                   const std::string& valueName);
+bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName, std::string& text);
+bool ReadRegString(std::string& text, HKEY root, const std::string& keyPath, const std::string& valueName);
 
 // Stores `text` as a REG_SZ value, creating the key when missing. Failures
 // are not reported.
-void WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                    const std::string& text);
+void WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName, const std::string& text);
 
 // Replaces `names` with the value names of the key; false when the key could
 // not be opened.

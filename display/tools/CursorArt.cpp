@@ -41,9 +41,9 @@ bool ReadNumber(std::istringstream& in, int& value) {
 }  // namespace
 
 const std::array<uint32_t, 16>& CursorPalette() {
-  static const std::array<uint32_t, 16> palette = {
-      0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-      0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  static const std::array<uint32_t, 16> palette = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                                   0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                                   0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
   return palette;
 }
 
@@ -64,8 +64,9 @@ CursorArt ParseCursorArt(const std::string& identifier, const std::string& text,
         (words >> rest))
       Fail(fileName, number, "expected \"hotspot X Y\", found \"" + line + "\"");
     if (art.HotX >= kSize || art.HotY >= kSize)
-      Fail(fileName, number, "hot spot " + std::to_string(art.HotX) + "," + std::to_string(art.HotY) +
-                                 " lies outside the 32 x 32 picture");
+      Fail(fileName, number,
+           "hot spot " + std::to_string(art.HotX) + "," + std::to_string(art.HotY) +
+               " lies outside the 32 x 32 picture");
   }
   int row = 0;
   while (std::getline(in, line)) {
@@ -83,8 +84,9 @@ CursorArt ParseCursorArt(const std::string& identifier, const std::string& text,
       if (index == -2)
         Fail(fileName, number, std::string("unknown character '") + c + "' in column " + std::to_string(x + 1));
       if (!art.Colour && index != -1 && index != 0 && index != 15)
-        Fail(fileName, number, std::string("colour '") + c + "' in column " + std::to_string(x + 1) +
-                                   " in a black and white cursor (only 0, F, . and ~)");
+        Fail(fileName, number,
+             std::string("colour '") + c + "' in column " + std::to_string(x + 1) +
+                 " in a black and white cursor (only 0, F, . and ~)");
       if (art.Colour && c == '~')
         Fail(fileName, number, "inverting pixel '~' in column " + std::to_string(x + 1) + " in a 16-colour cursor");
     }
@@ -102,16 +104,16 @@ std::string EncodeCursorImage(const CursorArt& art) {
   std::string out;
   Put16(out, art.HotX);
   Put16(out, art.HotY);
-  Put32(out, 40);           // biSize
-  Put32(out, kSize);        // biWidth
-  Put32(out, 2 * kSize);    // biHeight: XOR bitmap and AND mask
-  Put16(out, 1);            // biPlanes
-  Put16(out, bitCount);     // biBitCount
-  Put32(out, 0);            // biCompression: BI_RGB
+  Put32(out, 40);                                                      // biSize
+  Put32(out, kSize);                                                   // biWidth
+  Put32(out, 2 * kSize);                                               // biHeight: XOR bitmap and AND mask
+  Put16(out, 1);                                                       // biPlanes
+  Put16(out, bitCount);                                                // biBitCount
+  Put32(out, 0);                                                       // biCompression: BI_RGB
   Put32(out, static_cast<uint32_t>((xorStride + andStride) * kSize));  // biSizeImage
   Put32(out, 0);
   Put32(out, 0);
-  Put32(out, 0);            // biClrUsed: all
+  Put32(out, 0);  // biClrUsed: all
   Put32(out, 0);
   for (int i = 0; i < colours; ++i) {
     // Black and white cursors use black (0) and white (1); the 16-colour ones the palette.

@@ -24,8 +24,8 @@ inline constexpr char kAppendedMagic[8] = {'S', 'T', 'W', 'Y', 'A', 'P', 'X', '1
 inline constexpr size_t kAppendedTrailerSize = 32;
 
 struct AppendedImage {
-    uint64_t offset = 0;  // of the image in the file
-    uint64_t size = 0;
+  uint64_t offset = 0;  // of the image in the file
+  uint64_t size = 0;
 };
 
 // Finds the appended image of a file's bytes. Returns false when the file ends in no
@@ -35,4 +35,4 @@ bool FindAppendedImage(const uint8_t* file, size_t size, AppendedImage& image);
 // The trailer for an image at `offset` of `size` bytes.
 std::string AppendedTrailer(uint64_t offset, uint64_t size);
 
-} // namespace winposix
+}  // namespace winposix

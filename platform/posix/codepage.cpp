@@ -8,20 +8,17 @@ namespace winposix {
 
 std::string Cp1252ToUtf8(const std::string& text) { return ::Cp1252ToUtf8(text); }
 
-bool Utf8ToCp1252(const std::string& text, std::string& out, bool substitute)
-{
-    return ::Utf8ToCp1252(text, out, substitute);
+bool Utf8ToCp1252(const std::string& text, std::string& out, bool substitute) {
+  return ::Utf8ToCp1252(text, out, substitute);
 }
 
 unsigned Cp1252ToCodePoint(unsigned char c) { return ::Cp1252ToUnicode(c); }
 
-bool CodePointToCp1252(unsigned codePoint, unsigned char& c)
-{
-    int b = ::UnicodeToCp1252(codePoint);
-    if (b < 0)
-        return false;
-    c = static_cast<unsigned char>(b);
-    return true;
+bool CodePointToCp1252(unsigned codePoint, unsigned char& c) {
+  int b = ::UnicodeToCp1252(codePoint);
+  if (b < 0) return false;
+  c = static_cast<unsigned char>(b);
+  return true;
 }
 
 char FoldCase(char c) { return ::LowerCaseCp1252(c); }
@@ -30,4 +27,4 @@ std::string FoldCase(const std::string& text) { return ::FoldCase(text); }
 
 bool EqualNoCase(const std::string& a, const std::string& b) { return ::SameTextCp1252(a, b); }
 
-} // namespace winposix
+}  // namespace winposix

@@ -26,4 +26,4 @@ char FoldCase(char c);
 std::string FoldCase(const std::string& text);
 bool EqualNoCase(const std::string& a, const std::string& b);
 
-} // namespace winposix
+}  // namespace winposix

@@ -18,11 +18,11 @@
 namespace winposix {
 
 struct CursorImage {
-    std::string systemName;  // a system cursor: its name in the toolkit's cursor theme
-    int width = 0, height = 0;
-    int hotX = 0, hotY = 0;
-    int bitCount = 0;            // colour depth of the resource image (1 or 4)
-    std::vector<uint32_t> argb;  // width * height pixels 0xAARRGGBB, rows from the top
+  std::string systemName;  // a system cursor: its name in the toolkit's cursor theme
+  int width = 0, height = 0;
+  int hotX = 0, hotY = 0;
+  int bitCount = 0;            // colour depth of the resource image (1 or 4)
+  std::vector<uint32_t> argb;  // width * height pixels 0xAARRGGBB, rows from the top
 };
 
 // The toolkit's name of the system cursor with that IDC_ number, or null when there is none.
@@ -42,4 +42,4 @@ bool DecodeCursorImage(const uint8_t* data, size_t size, CursorImage& image);
 // did not give.
 const CursorImage* CursorImageOf(HCURSOR cursor);
 
-} // namespace winposix
+}  // namespace winposix

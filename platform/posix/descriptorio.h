@@ -12,4 +12,4 @@ int DescriptorReadAll(int fd, std::string& out);
 // Writes all of data at the descriptor's position; 0 or the errno value.
 int DescriptorWriteAll(int fd, const void* data, size_t size);
 
-} // namespace winposix
+}  // namespace winposix

@@ -12,28 +12,28 @@ namespace winposix {
 // One open connection to the screen. GetDC hands one out as the screen's
 // device context; ReleaseDC destroys it.
 class DisplayScreen {
-public:
-    virtual ~DisplayScreen() = default;
-    // Bits per pixel as Windows reports them (24-bit colour in 32-bit pixels
-    // reads 32).
-    virtual int BitsPerPixel() = 0;
-    // The size of the primary monitor (the whole screen when there is no
-    // other), as Windows reports the screen's size.
-    virtual int Width() = 0;
-    virtual int Height() = 0;
-    // Whether the screen offers the mode the request's dmFields name
-    // (DM_BITSPERPEL, DM_PELSWIDTH, DM_PELSHEIGHT; a size field left out keeps
-    // its current value).
-    virtual bool Offers(const DEVMODEA& mode) = 0;
-    // Sets an offered mode; false when the screen refuses it.
-    virtual bool Apply(const DEVMODEA& mode) = 0;
+ public:
+  virtual ~DisplayScreen() = default;
+  // Bits per pixel as Windows reports them (24-bit colour in 32-bit pixels
+  // reads 32).
+  virtual int BitsPerPixel() = 0;
+  // The size of the primary monitor (the whole screen when there is no
+  // other), as Windows reports the screen's size.
+  virtual int Width() = 0;
+  virtual int Height() = 0;
+  // Whether the screen offers the mode the request's dmFields name
+  // (DM_BITSPERPEL, DM_PELSWIDTH, DM_PELSHEIGHT; a size field left out keeps
+  // its current value).
+  virtual bool Offers(const DEVMODEA& mode) = 0;
+  // Sets an offered mode; false when the screen refuses it.
+  virtual bool Apply(const DEVMODEA& mode) = 0;
 };
 
 class DisplayDriver {
-public:
-    virtual ~DisplayDriver() = default;
-    // A connection to the screen, or null when there is none.
-    virtual std::unique_ptr<DisplayScreen> Open() = 0;
+ public:
+  virtual ~DisplayDriver() = default;
+  // A connection to the screen, or null when there is none.
+  virtual std::unique_ptr<DisplayScreen> Open() = 0;
 };
 
 // The X server named by $DISPLAY.
@@ -42,7 +42,7 @@ DisplayDriver& X11DisplayDriver();
 // The driver in use.
 DisplayDriver& CurrentDisplayDriver();
 
-} // namespace winposix
+}  // namespace winposix
 
 // Puts a driver in place of the X11 one (null restores it) and returns the
 // one that was in use. For tests; the driver must outlive its use.

@@ -27,216 +27,176 @@ namespace {
 
 int trappedErrors = 0;
 
-int NoteError(Display*, XErrorEvent*)
-{
-    ++trappedErrors;
-    return 0;
+int NoteError(Display*, XErrorEvent*) {
+  ++trappedErrors;
+  return 0;
 }
 
 // Catches the errors of the requests made while it lives; restores the error
 // handler that was in place (the GUI toolkit's, say) when it ends.
 class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(NoteError))
-    {
-        trappedErrors = 0;
-    }
-    ~ErrorTrap()
-    {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
+ public:
+  explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(NoteError)) {
+    trappedErrors = 0;
+  }
+  ~ErrorTrap() {
+    XSync(display_, False);
+    XSetErrorHandler(previous_);
+  }
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
 
-    // Whether any request so far failed (waits for the server's answers).
-    bool Failed()
-    {
-        XSync(display_, False);
-        return trappedErrors != 0;
-    }
+  // Whether any request so far failed (waits for the server's answers).
+  bool Failed() {
+    XSync(display_, False);
+    return trappedErrors != 0;
+  }
 
-private:
-    Display* display_;
-    XErrorHandler previous_;
+ private:
+  Display* display_;
+  XErrorHandler previous_;
 };
 
 using Size = std::pair<int, int>;
 
 class X11Screen : public DisplayScreen {
-public:
-    explicit X11Screen(Display* display) : display_(display), screen_(DefaultScreen(display))
-    {
-        int eventBase = 0;
-        int errorBase = 0;
-        randr_ = XRRQueryExtension(display_, &eventBase, &errorBase);
-        int major = 0;
-        int minor = 0;
-        monitors_ = randr_ && XRRQueryVersion(display_, &major, &minor) &&
-                    (major > 1 || (major == 1 && minor >= 5));
-    }
-    ~X11Screen() override { XCloseDisplay(display_); }
+ public:
+  explicit X11Screen(Display* display) : display_(display), screen_(DefaultScreen(display)) {
+    int eventBase = 0;
+    int errorBase = 0;
+    randr_ = XRRQueryExtension(display_, &eventBase, &errorBase);
+    int major = 0;
+    int minor = 0;
+    monitors_ = randr_ && XRRQueryVersion(display_, &major, &minor) && (major > 1 || (major == 1 && minor >= 5));
+  }
+  ~X11Screen() override { XCloseDisplay(display_); }
 
-    int BitsPerPixel() override
-    {
-        std::vector<PixmapFormat> formats;
-        int count = 0;
-        if (XPixmapFormatValues* list = XListPixmapFormats(display_, &count)) {
-            for (int i = 0; i < count; ++i)
-                formats.push_back({list[i].depth, list[i].bits_per_pixel});
-            XFree(list);
-        }
-        return WindowsBitsPerPixel(DefaultDepth(display_, screen_), formats);
+  int BitsPerPixel() override {
+    std::vector<PixmapFormat> formats;
+    int count = 0;
+    if (XPixmapFormatValues* list = XListPixmapFormats(display_, &count)) {
+      for (int i = 0; i < count; ++i) formats.push_back({list[i].depth, list[i].bits_per_pixel});
+      XFree(list);
     }
-    int Width() override { return PrimarySize().first; }
-    int Height() override { return PrimarySize().second; }
+    return WindowsBitsPerPixel(DefaultDepth(display_, screen_), formats);
+  }
+  int Width() override { return PrimarySize().first; }
+  int Height() override { return PrimarySize().second; }
 
-    bool Offers(const DEVMODEA& mode) override
-    {
-        // X cannot change the depth of a running server: only the current one.
-        if ((mode.dmFields & DM_BITSPERPEL) && static_cast<int>(mode.dmBitsPerPel) != BitsPerPixel())
-            return false;
-        if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)))
-            return true;
-        // The size in use is on offer, also when it is a monitor's and not the screen's.
-        const Size requested = Requested(mode);
-        if (requested == Size(Width(), Height()))
-            return true;
-        const std::vector<Size> sizes = OfferedSizes();
-        return std::find(sizes.begin(), sizes.end(), requested) != sizes.end();
+  bool Offers(const DEVMODEA& mode) override {
+    // X cannot change the depth of a running server: only the current one.
+    if ((mode.dmFields & DM_BITSPERPEL) && static_cast<int>(mode.dmBitsPerPel) != BitsPerPixel()) return false;
+    if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT))) return true;
+    // The size in use is on offer, also when it is a monitor's and not the screen's.
+    const Size requested = Requested(mode);
+    if (requested == Size(Width(), Height())) return true;
+    const std::vector<Size> sizes = OfferedSizes();
+    return std::find(sizes.begin(), sizes.end(), requested) != sizes.end();
+  }
+
+  bool Apply(const DEVMODEA& mode) override {
+    if (!Offers(mode)) return false;
+    if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT))) return true;
+    const Size target = Requested(mode);
+    if (target == Size(Width(), Height())) return true;
+    if (!randr_) return false;
+    ErrorTrap trap(display_);
+    const Window root = RootWindow(display_, screen_);
+    XRRScreenConfiguration* config = XRRGetScreenInfo(display_, root);
+    if (!config) return false;
+    Rotation rotation = 0;
+    XRRConfigCurrentConfiguration(config, &rotation);
+    int count = 0;
+    XRRScreenSize* sizes = XRRConfigSizes(config, &count);
+    int index = -1;
+    for (int i = 0; i < count && index < 0; ++i)
+      if (Turned(sizes[i], rotation) == target) index = i;
+    Status status = RRSetConfigFailed;
+    if (index >= 0) status = XRRSetScreenConfig(display_, config, root, index, rotation, CurrentTime);
+    XRRFreeScreenConfigInfo(config);
+    return status == RRSetConfigSuccess && !trap.Failed();
+  }
+
+ private:
+  // The size of the primary monitor, which is what Windows reports as the
+  // screen: with several monitors side by side the X screen spans them all.
+  // The whole screen when XRandR (1.5 or later) names no primary monitor.
+  Size PrimarySize() {
+    Size size{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
+    if (!monitors_) return size;
+    ErrorTrap trap(display_);
+    int count = 0;
+    XRRMonitorInfo* list = XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count);
+    for (int i = 0; list && i < count; ++i)
+      if (list[i].primary && list[i].width > 0 && list[i].height > 0) size = {list[i].width, list[i].height};
+    if (list) XRRFreeMonitors(list);
+    return size;
+  }
+
+  // The size a request names; a size field it leaves out keeps its value.
+  Size Requested(const DEVMODEA& mode) {
+    return {(mode.dmFields & DM_PELSWIDTH) ? static_cast<int>(mode.dmPelsWidth) : Width(),
+            (mode.dmFields & DM_PELSHEIGHT) ? static_cast<int>(mode.dmPelsHeight) : Height()};
+  }
+
+  // XRandR lists sizes unrotated; a screen turned a quarter shows them upright.
+  static Size Turned(const XRRScreenSize& size, Rotation rotation) {
+    if (rotation & (RR_Rotate_90 | RR_Rotate_270)) return {size.height, size.width};
+    return {size.width, size.height};
+  }
+
+  // The sizes the screen can take as it is turned now; without XRandR only
+  // the current one.
+  std::vector<Size> OfferedSizes() {
+    std::vector<Size> result;
+    if (randr_) {
+      ErrorTrap trap(display_);
+      Rotation rotation = 0;
+      XRRRotations(display_, screen_, &rotation);
+      int count = 0;
+      XRRScreenSize* sizes = XRRSizes(display_, screen_, &count);
+      for (int i = 0; i < count; ++i) result.push_back(Turned(sizes[i], rotation));
     }
+    if (result.empty()) result.push_back({Width(), Height()});
+    return result;
+  }
 
-    bool Apply(const DEVMODEA& mode) override
-    {
-        if (!Offers(mode))
-            return false;
-        if (!(mode.dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)))
-            return true;
-        const Size target = Requested(mode);
-        if (target == Size(Width(), Height()))
-            return true;
-        if (!randr_)
-            return false;
-        ErrorTrap trap(display_);
-        const Window root = RootWindow(display_, screen_);
-        XRRScreenConfiguration* config = XRRGetScreenInfo(display_, root);
-        if (!config)
-            return false;
-        Rotation rotation = 0;
-        XRRConfigCurrentConfiguration(config, &rotation);
-        int count = 0;
-        XRRScreenSize* sizes = XRRConfigSizes(config, &count);
-        int index = -1;
-        for (int i = 0; i < count && index < 0; ++i)
-            if (Turned(sizes[i], rotation) == target)
-                index = i;
-        Status status = RRSetConfigFailed;
-        if (index >= 0)
-            status = XRRSetScreenConfig(display_, config, root, index, rotation, CurrentTime);
-        XRRFreeScreenConfigInfo(config);
-        return status == RRSetConfigSuccess && !trap.Failed();
-    }
-
-private:
-    // The size of the primary monitor, which is what Windows reports as the
-    // screen: with several monitors side by side the X screen spans them all.
-    // The whole screen when XRandR (1.5 or later) names no primary monitor.
-    Size PrimarySize()
-    {
-        Size size{DisplayWidth(display_, screen_), DisplayHeight(display_, screen_)};
-        if (!monitors_)
-            return size;
-        ErrorTrap trap(display_);
-        int count = 0;
-        XRRMonitorInfo* list = XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count);
-        for (int i = 0; list && i < count; ++i)
-            if (list[i].primary && list[i].width > 0 && list[i].height > 0)
-                size = {list[i].width, list[i].height};
-        if (list)
-            XRRFreeMonitors(list);
-        return size;
-    }
-
-    // The size a request names; a size field it leaves out keeps its value.
-    Size Requested(const DEVMODEA& mode)
-    {
-        return {(mode.dmFields & DM_PELSWIDTH) ? static_cast<int>(mode.dmPelsWidth) : Width(),
-                (mode.dmFields & DM_PELSHEIGHT) ? static_cast<int>(mode.dmPelsHeight) : Height()};
-    }
-
-    // XRandR lists sizes unrotated; a screen turned a quarter shows them upright.
-    static Size Turned(const XRRScreenSize& size, Rotation rotation)
-    {
-        if (rotation & (RR_Rotate_90 | RR_Rotate_270))
-            return {size.height, size.width};
-        return {size.width, size.height};
-    }
-
-    // The sizes the screen can take as it is turned now; without XRandR only
-    // the current one.
-    std::vector<Size> OfferedSizes()
-    {
-        std::vector<Size> result;
-        if (randr_) {
-            ErrorTrap trap(display_);
-            Rotation rotation = 0;
-            XRRRotations(display_, screen_, &rotation);
-            int count = 0;
-            XRRScreenSize* sizes = XRRSizes(display_, screen_, &count);
-            for (int i = 0; i < count; ++i)
-                result.push_back(Turned(sizes[i], rotation));
-        }
-        if (result.empty())
-            result.push_back({Width(), Height()});
-        return result;
-    }
-
-    Display* display_;
-    int screen_;
-    bool randr_ = false;
-    bool monitors_ = false;  // the server lists monitors (XRandR 1.5)
+  Display* display_;
+  int screen_;
+  bool randr_ = false;
+  bool monitors_ = false;  // the server lists monitors (XRandR 1.5)
 };
 
 class X11Driver : public DisplayDriver {
-public:
-    std::unique_ptr<DisplayScreen> Open() override
-    {
-        Display* display = ConnectX11Display();
-        if (!display)
-            return nullptr;
-        return std::make_unique<X11Screen>(display);
-    }
+ public:
+  std::unique_ptr<DisplayScreen> Open() override {
+    Display* display = ConnectX11Display();
+    if (!display) return nullptr;
+    return std::make_unique<X11Screen>(display);
+  }
 };
 
-} // namespace
+}  // namespace
 
-int winposix::WindowsBitsPerPixel(int depth, const std::vector<PixmapFormat>& formats)
-{
-    if (depth != 24)
-        return depth;
-    for (const PixmapFormat& format : formats)
-        if (format.depth == depth)
-            return format.bitsPerPixel;
-    return depth;
+int winposix::WindowsBitsPerPixel(int depth, const std::vector<PixmapFormat>& formats) {
+  if (depth != 24) return depth;
+  for (const PixmapFormat& format : formats)
+    if (format.depth == depth) return format.bitsPerPixel;
+  return depth;
 }
 
-DisplayDriver& winposix::X11DisplayDriver()
-{
-    static X11Driver driver;
-    return driver;
+DisplayDriver& winposix::X11DisplayDriver() {
+  static X11Driver driver;
+  return driver;
 }
 
-Display* winposix::ConnectX11Display()
-{
-    const char* name = std::getenv("DISPLAY");
-    if (!name || !*name)
-        return nullptr;
-    constexpr int kAttempts = 4;
-    for (int attempt = 0;; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr))
-            return display;
-        if (attempt + 1 == kAttempts)
-            return nullptr;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2 << attempt));
-    }
+Display* winposix::ConnectX11Display() {
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return nullptr;
+  constexpr int kAttempts = 4;
+  for (int attempt = 0;; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) return display;
+    if (attempt + 1 == kAttempts) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2 << attempt));
+  }
 }

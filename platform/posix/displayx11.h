@@ -16,8 +16,8 @@ _XDisplay* ConnectX11Display();
 // A pixmap format the X server lists: a depth and the bits each pixel of that
 // depth takes in memory.
 struct PixmapFormat {
-    int depth;
-    int bitsPerPixel;
+  int depth;
+  int bitsPerPixel;
 };
 
 // Bits per pixel as Windows would report them for a screen of this depth:
@@ -25,4 +25,4 @@ struct PixmapFormat {
 // current server), any other depth is its own number (15 reads 15, 16 reads 16).
 int WindowsBitsPerPixel(int depth, const std::vector<PixmapFormat>& formats);
 
-} // namespace winposix
+}  // namespace winposix

@@ -23,4 +23,4 @@ BOOL Fail(DWORD code);
 // directory) to stderr as "stowaway: message", once per distinct message.
 void ReportOnce(const std::string& message);
 
-} // namespace winposix
+}  // namespace winposix

@@ -11,22 +11,22 @@
 namespace winposix {
 
 struct HandleObject {
-    virtual ~HandleObject() = default;
+  virtual ~HandleObject() = default;
 };
 
 struct FileObject : HandleObject {
-    int fd = -1;
-    DWORD access = 0;  // GENERIC_READ / GENERIC_WRITE bits, 0 for a size query
-    DWORD share = 0;
-    dev_t dev = 0;
-    ino_t ino = 0;
-    std::string deleteOnClose;  // Unix path to remove when the handle closes
-    ~FileObject() override;
+  int fd = -1;
+  DWORD access = 0;  // GENERIC_READ / GENERIC_WRITE bits, 0 for a size query
+  DWORD share = 0;
+  dev_t dev = 0;
+  ino_t ino = 0;
+  std::string deleteOnClose;  // Unix path to remove when the handle closes
+  ~FileObject() override;
 };
 
 struct FindObject : HandleObject {
-    std::vector<WIN32_FIND_DATAA> entries;
-    size_t next = 0;
+  std::vector<WIN32_FIND_DATAA> entries;
+  size_t next = 0;
 };
 
 // Registers an object and returns its handle.
@@ -49,4 +49,4 @@ std::vector<std::shared_ptr<FileObject>> OpenFilesOn(dev_t dev, ino_t ino);
 // included, is returned.
 DWORD CopyOut(const std::string& text, char* buffer, DWORD size);
 
-} // namespace winposix
+}  // namespace winposix

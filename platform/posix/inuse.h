@@ -8,9 +8,9 @@
 namespace winposix {
 
 enum class FileUse {
-    None,
-    Open,  // some process has it open
-    Executed,  // some process runs it or has it mapped as code
+  None,
+  Open,      // some process has it open
+  Executed,  // some process runs it or has it mapped as code
 };
 
 // True when the kernel confirms at once that no open file anywhere (this process included)
@@ -22,7 +22,6 @@ bool NoOneHoldsOpen(const std::string& unixPath);
 // /proc/PID/maps differ from stat's, as on overlay file systems). Processes
 // that cannot be inspected are skipped. File descriptors of this process
 // listed in ownIgnored are not counted.
-FileUse FindFileUse(const std::string& unixPath, const struct stat& st,
-                    const std::set<int>& ownIgnored);
+FileUse FindFileUse(const std::string& unixPath, const struct stat& st, const std::set<int>& ownIgnored);
 
-} // namespace winposix
+}  // namespace winposix

@@ -10,34 +10,30 @@
 
 namespace winposix {
 
-MappedFile::MappedFile(const std::string& unixPath, bool readAll)
-{
-    const int fd = ::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw std::runtime_error(unixPath + ": cannot open the file: " + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = errno;
-        ::close(fd);
-        throw std::runtime_error(unixPath + ": " + (err ? std::strerror(err) : "not a regular file"));
-    }
-    size_ = static_cast<size_t>(st.st_size);
-    if (size_ > 0) {
-        void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | (readAll ? MAP_POPULATE : 0), fd, 0);
-        if (p == MAP_FAILED) {
-            const int err = errno;
-            ::close(fd);
-            throw std::runtime_error(unixPath + ": cannot map the file: " + std::strerror(err));
-        }
-        data_ = static_cast<const uint8_t*>(p);
-    }
+MappedFile::MappedFile(const std::string& unixPath, bool readAll) {
+  const int fd = ::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error(unixPath + ": cannot open the file: " + std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int err = errno;
     ::close(fd);
+    throw std::runtime_error(unixPath + ": " + (err ? std::strerror(err) : "not a regular file"));
+  }
+  size_ = static_cast<size_t>(st.st_size);
+  if (size_ > 0) {
+    void* p = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | (readAll ? MAP_POPULATE : 0), fd, 0);
+    if (p == MAP_FAILED) {
+      const int err = errno;
+      ::close(fd);
+      throw std::runtime_error(unixPath + ": cannot map the file: " + std::strerror(err));
+    }
+    data_ = static_cast<const uint8_t*>(p);
+  }
+  ::close(fd);
 }
 
-MappedFile::~MappedFile()
-{
-    if (data_)
-        ::munmap(const_cast<uint8_t*>(data_), size_);
+MappedFile::~MappedFile() {
+  if (data_) ::munmap(const_cast<uint8_t*>(data_), size_);
 }
 
-} // namespace winposix
+}  // namespace winposix

@@ -11,8 +11,8 @@ namespace winposix {
 // One IPv4 address of an interface, with the interface's flags (IFF_UP,
 // IFF_RUNNING, IFF_LOOPBACK...).
 struct InterfaceAddress {
-    unsigned flags = 0;
-    in_addr address{};
+  unsigned flags = 0;
+  in_addr address{};
 };
 
 // The IPv4 addresses of the machine's interfaces; false when they cannot be
@@ -23,7 +23,7 @@ bool ListInterfaceAddresses(std::vector<InterfaceAddress>& list);
 // name server) by this process.
 int ResolverLookups();
 
-} // namespace winposix
+}  // namespace winposix
 
 // Puts a lister in place of the system's interface list (an empty function
 // restores it). For tests.

@@ -18,4 +18,4 @@ std::string OwnershipProblem(const struct stat& st, const std::string& path, con
 // followed) fails the check. A missing path passes: callers create it.
 void CheckOwnedByUser(const std::string& path, const std::string& what);
 
-} // namespace winposix
+}  // namespace winposix

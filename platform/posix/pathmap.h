@@ -24,4 +24,4 @@ bool MapUnixPath(const std::string& unixPath, std::string& windowsPath, DWORD& e
 // separator), for search patterns: "C:\a\*.txt" gives "C:\a\" and "*.txt".
 void SplitWindowsPath(const std::string& windowsPath, std::string& directory, std::string& name);
 
-} // namespace winposix
+}  // namespace winposix

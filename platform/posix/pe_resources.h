@@ -20,7 +20,8 @@ bool IsPeFile(const std::string& unixPath);
 // name, language), as views into the mapping, which they keep alive. Names are "#n" for
 // numbers, else their text in UTF-8. Throws std::runtime_error naming the file when it is no
 // PE32+ file or its resource directory is malformed or points outside the file.
-std::vector<ExecutableResource> ReadPeResources(const std::shared_ptr<const MappedFile>& mapped, const std::string& unixPath);
+std::vector<ExecutableResource> ReadPeResources(const std::shared_ptr<const MappedFile>& mapped,
+                                                const std::string& unixPath);
 
 // Every resource of the PE file (named types too), for an update: views into the mapped
 // file, which they keep alive; the caller copies what it keeps. Throws std::runtime_error
@@ -37,4 +38,4 @@ std::vector<PendingResource> ReadPeUpdateResources(const std::string& unixPath);
 // another section header), std::system_error when a write fails.
 void WritePe(int fd, const MappedFile& old, const std::vector<PendingResource>& resources);
 
-} // namespace winposix
+}  // namespace winposix

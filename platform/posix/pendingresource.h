@@ -12,13 +12,13 @@
 namespace winposix {
 
 struct PendingResource {
-    uint32_t type = 0;          // a numeric type; 0 for a named type (PE files only)
-    std::string typeName;       // the named type, UTF-8 (PE files only)
-    std::string name;           // upper case, "#n" for numbers; UTF-8 in PE files
-    uint16_t language = 0;      // kept in PE files only
-    std::string_view data;      // the bytes, kept alive by `owner`
-    std::shared_ptr<const void> owner;
-    ResourceProducer producer;  // set: the bytes are made while the file is written
+  uint32_t type = 0;      // a numeric type; 0 for a named type (PE files only)
+  std::string typeName;   // the named type, UTF-8 (PE files only)
+  std::string name;       // upper case, "#n" for numbers; UTF-8 in PE files
+  uint16_t language = 0;  // kept in PE files only
+  std::string_view data;  // the bytes, kept alive by `owner`
+  std::shared_ptr<const void> owner;
+  ResourceProducer producer;  // set: the bytes are made while the file is written
 };
 
 // Resources in the order a file writer puts them: those with data as listed, then the
@@ -30,4 +30,4 @@ std::vector<const PendingResource*> WriteOrder(const std::vector<PendingResource
 struct ProducerFailed {};
 void Produce(const PendingResource& r, ResourceSink& sink);
 
-} // namespace winposix
+}  // namespace winposix

@@ -41,4 +41,4 @@ std::string XdgUserDir(const std::string& key);
 // tells why: ENOTDIR when something other than a directory is in the way).
 bool MakeDirs(const std::string& unixPath, unsigned mode = 0777);
 
-} // namespace winposix
+}  // namespace winposix

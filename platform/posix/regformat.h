@@ -24,7 +24,7 @@
 namespace winposix {
 
 struct RegFormatError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+  using std::runtime_error::runtime_error;
 };
 
 // Parses a whole file ("[]" names the root key itself); throws
@@ -40,4 +40,4 @@ std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo)
 // column 77 as regedit does; column is where the list starts on its line.
 void WriteHex(std::string& out, size_t column, const std::string& bytes);
 
-} // namespace winposix
+}  // namespace winposix

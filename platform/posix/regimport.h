@@ -13,7 +13,6 @@ namespace winposix {
 // Software\Classes key when it exists there, else to the machine's). Throws
 // std::runtime_error with the line number before changing anything when the
 // text cannot be parsed or breaks a limit. Sets each flag when its tree changed.
-void ApplyRegImport(const std::string& text, RegKey& machine, RegKey& user, bool& machineChanged,
-                    bool& userChanged);
+void ApplyRegImport(const std::string& text, RegKey& machine, RegKey& user, bool& machineChanged, bool& userChanged);
 
-} // namespace winposix
+}  // namespace winposix

@@ -10,4 +10,4 @@ namespace winposix {
 // the HTML open command for Hive::Machine.
 void SeedHive(Hive hive, RegKey& root);
 
-} // namespace winposix
+}  // namespace winposix

@@ -38,4 +38,4 @@ std::string HiveFile(Hive hive);
 // half its text) and "before-rename" (all written, not yet in place).
 extern void (*registryCommitHook)(const char* stage);
 
-} // namespace winposix
+}  // namespace winposix

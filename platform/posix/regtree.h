@@ -12,32 +12,32 @@
 namespace winposix {
 
 struct RegValue {
-    std::string name;  // empty for the key's default value
-    DWORD type = REG_NONE;
-    std::string data;  // the bytes as stored (a REG_SZ includes its terminating zero)
+  std::string name;  // empty for the key's default value
+  DWORD type = REG_NONE;
+  std::string data;  // the bytes as stored (a REG_SZ includes its terminating zero)
 };
 
 struct RegKey {
-    std::string name;
-    int64_t modified = 0;  // seconds since 1970
-    std::vector<RegValue> values;  // in the order they were created
-    std::map<std::string, std::unique_ptr<RegKey>> subkeys;  // by folded name
+  std::string name;
+  int64_t modified = 0;                                    // seconds since 1970
+  std::vector<RegValue> values;                            // in the order they were created
+  std::map<std::string, std::unique_ptr<RegKey>> subkeys;  // by folded name
 
-    const RegValue* FindValue(const std::string& valueName) const;
-    void SetValue(const std::string& valueName, DWORD type, const std::string& data);
-    bool DeleteValue(const std::string& valueName);
+  const RegValue* FindValue(const std::string& valueName) const;
+  void SetValue(const std::string& valueName, DWORD type, const std::string& data);
+  bool DeleteValue(const std::string& valueName);
 
-    RegKey* Child(const std::string& childName) const;
-    RegKey* AddChild(const std::string& childName);
+  RegKey* Child(const std::string& childName) const;
+  RegKey* AddChild(const std::string& childName);
 
-    // The key at a path of names below this one (null when missing).
-    RegKey* Find(const std::vector<std::string>& path) const;
-    // Finds or creates every level of path; created tells whether the last was new.
-    RegKey* Create(const std::vector<std::string>& path, bool& created);
-    // Removes the key at path with everything below it; false when missing.
-    bool Remove(const std::vector<std::string>& path);
+  // The key at a path of names below this one (null when missing).
+  RegKey* Find(const std::vector<std::string>& path) const;
+  // Finds or creates every level of path; created tells whether the last was new.
+  RegKey* Create(const std::vector<std::string>& path, bool& created);
+  // Removes the key at path with everything below it; false when missing.
+  bool Remove(const std::vector<std::string>& path);
 
-    std::unique_ptr<RegKey> Clone() const;
+  std::unique_ptr<RegKey> Clone() const;
 };
 
 // Windows' limits: a key lies at most 512 levels below its hive's root, a key
@@ -55,4 +55,4 @@ bool IsValidKeyName(const std::string& name);
 // names (leading, doubled or trailing backslashes) are skipped.
 std::vector<std::string> SplitKeyPath(const std::string& path);
 
-} // namespace winposix
+}  // namespace winposix

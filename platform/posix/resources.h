@@ -30,10 +30,10 @@ inline constexpr char kResourceSectionName[] = ".stowaway.rsrc";
 inline constexpr char kResourceMagic[8] = {'S', 'T', 'W', 'Y', 'R', 'S', 'C', '1'};
 
 struct ResourceEntry {
-    uint32_t type = 0;
-    std::string name;  // upper case
-    const uint8_t* data = nullptr;
-    uint32_t size = 0;
+  uint32_t type = 0;
+  std::string name;  // upper case
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
 };
 
 // Reads the directory of a section image. Returns false (and leaves
@@ -43,9 +43,9 @@ bool ParseResourceSection(const uint8_t* image, size_t size, std::vector<Resourc
 
 // A resource to put into a section image.
 struct ResourceInput {
-    uint32_t type = 0;
-    std::string name;
-    std::string data;
+  uint32_t type = 0;
+  std::string name;
+  std::string data;
 };
 
 // The section image for the inputs (names are stored in upper case). Throws
@@ -57,13 +57,13 @@ std::string BuildResourceSection(const std::vector<ResourceInput>& inputs);
 // types, names and sizes; dataAt receives where each entry's data goes in the image (the bytes
 // between the directory and the data are zero). Throws as BuildResourceSection does.
 struct ResourceSpan {
-    uint32_t type = 0;
-    std::string name;
-    size_t size = 0;
+  uint32_t type = 0;
+  std::string name;
+  size_t size = 0;
 };
 std::string BuildResourceDirectory(const std::vector<ResourceSpan>& spans, std::vector<size_t>& dataAt);
 
 // The resources of the running executable (empty when it has no section).
 const std::vector<ResourceEntry>& OwnResources();
 
-} // namespace winposix
+}  // namespace winposix

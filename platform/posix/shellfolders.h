@@ -8,9 +8,9 @@
 namespace winposix {
 
 struct ShellFolder {
-    std::string valueName;  // the value under ...\Explorer\Shell Folders
-    std::string windowsPath;  // C:\...
-    std::string xdgKey;  // DESKTOP, DOCUMENTS, PICTURES: linked to the user's folder
+  std::string valueName;    // the value under ...\Explorer\Shell Folders
+  std::string windowsPath;  // C:\...
+  std::string xdgKey;       // DESKTOP, DOCUMENTS, PICTURES: linked to the user's folder
 };
 
 // The user's folders (HKEY_CURRENT_USER) and the folders shared by all users
@@ -21,4 +21,4 @@ std::vector<ShellFolder> CommonShellFolders();
 // Further standard folders of drive C:.
 std::vector<std::string> StandardFolders();
 
-} // namespace winposix
+}  // namespace winposix

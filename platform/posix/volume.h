@@ -16,4 +16,4 @@ namespace winposix {
 // halves combined likewise), which is stable as long as the device is.
 DWORD VolumeSerialNumber(const struct statfs& fileSystem, const struct stat& directory);
 
-} // namespace winposix
+}  // namespace winposix

@@ -6,7 +6,7 @@
 #include "winresource.h"
 
 struct HICON__ {
-    int unused;
+  int unused;
 };
 typedef struct HICON__* HICON;
 typedef HICON HCURSOR;

@@ -20,55 +20,55 @@ typedef struct HDC__* HDC;
 // The display-mode record with its Win32 layout (156 bytes). Only dmSize,
 // dmFields, dmBitsPerPel, dmPelsWidth and dmPelsHeight are read on Linux.
 typedef struct _devicemodeA {
-    BYTE dmDeviceName[CCHDEVICENAME];
-    WORD dmSpecVersion;
-    WORD dmDriverVersion;
-    WORD dmSize;
-    WORD dmDriverExtra;
-    DWORD dmFields;
-    union {
-        struct {
-            short dmOrientation;
-            short dmPaperSize;
-            short dmPaperLength;
-            short dmPaperWidth;
-            short dmScale;
-            short dmCopies;
-            short dmDefaultSource;
-            short dmPrintQuality;
-        };
-        struct {
-            struct {
-                LONG x;
-                LONG y;
-            } dmPosition;
-            DWORD dmDisplayOrientation;
-            DWORD dmDisplayFixedOutput;
-        };
+  BYTE dmDeviceName[CCHDEVICENAME];
+  WORD dmSpecVersion;
+  WORD dmDriverVersion;
+  WORD dmSize;
+  WORD dmDriverExtra;
+  DWORD dmFields;
+  union {
+    struct {
+      short dmOrientation;
+      short dmPaperSize;
+      short dmPaperLength;
+      short dmPaperWidth;
+      short dmScale;
+      short dmCopies;
+      short dmDefaultSource;
+      short dmPrintQuality;
     };
-    short dmColor;
-    short dmDuplex;
-    short dmYResolution;
-    short dmTTOption;
-    short dmCollate;
-    BYTE dmFormName[CCHFORMNAME];
-    WORD dmLogPixels;
-    DWORD dmBitsPerPel;
-    DWORD dmPelsWidth;
-    DWORD dmPelsHeight;
-    union {
-        DWORD dmDisplayFlags;
-        DWORD dmNup;
+    struct {
+      struct {
+        LONG x;
+        LONG y;
+      } dmPosition;
+      DWORD dmDisplayOrientation;
+      DWORD dmDisplayFixedOutput;
     };
-    DWORD dmDisplayFrequency;
-    DWORD dmICMMethod;
-    DWORD dmICMIntent;
-    DWORD dmMediaType;
-    DWORD dmDitherType;
-    DWORD dmReserved1;
-    DWORD dmReserved2;
-    DWORD dmPanningWidth;
-    DWORD dmPanningHeight;
+  };
+  short dmColor;
+  short dmDuplex;
+  short dmYResolution;
+  short dmTTOption;
+  short dmCollate;
+  BYTE dmFormName[CCHFORMNAME];
+  WORD dmLogPixels;
+  DWORD dmBitsPerPel;
+  DWORD dmPelsWidth;
+  DWORD dmPelsHeight;
+  union {
+    DWORD dmDisplayFlags;
+    DWORD dmNup;
+  };
+  DWORD dmDisplayFrequency;
+  DWORD dmICMMethod;
+  DWORD dmICMIntent;
+  DWORD dmMediaType;
+  DWORD dmDitherType;
+  DWORD dmReserved1;
+  DWORD dmReserved2;
+  DWORD dmPanningWidth;
+  DWORD dmPanningHeight;
 } DEVMODEA, *PDEVMODEA, *LPDEVMODEA;
 static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA is 156 bytes as on Windows");
 static_assert(offsetof(DEVMODEA, dmSize) == 36 && offsetof(DEVMODEA, dmFields) == 40 &&

@@ -12,13 +12,12 @@
 // zero with one more zero after the last. Returns the number of characters
 // stored without the final zero; a value that does not fit is cut to
 // nSize - 1 characters (lists: nSize - 2).
-DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString,
+                               DWORD nSize, LPCSTR lpFileName);
 
 // Sets lpKeyName=lpString in section lpAppName, adding the section, the key
 // or the file when missing; a null lpString removes the key, a null
 // lpKeyName the whole section. Every other line is kept as it was. The file
 // is replaced as a whole (written beside it and renamed), so a failure leaves
 // the old file intact; it then returns FALSE with the last error set.
-BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
-                                LPCSTR lpFileName);
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);

@@ -6,7 +6,7 @@
 #include "wintypes.h"
 
 struct HRSRC__ {
-    int unused;
+  int unused;
 };
 typedef struct HRSRC__* HRSRC;
 typedef HANDLE HGLOBAL;

@@ -17,20 +17,20 @@
 #define WSASYS_STATUS_LEN 128
 
 typedef struct WSAData {
-    WORD wVersion;
-    WORD wHighVersion;
-    unsigned short iMaxSockets;
-    unsigned short iMaxUdpDg;
-    char* lpVendorInfo;
-    char szDescription[WSADESCRIPTION_LEN + 1];
-    char szSystemStatus[WSASYS_STATUS_LEN + 1];
+  WORD wVersion;
+  WORD wHighVersion;
+  unsigned short iMaxSockets;
+  unsigned short iMaxUdpDg;
+  char* lpVendorInfo;
+  char szDescription[WSADESCRIPTION_LEN + 1];
+  char szSystemStatus[WSASYS_STATUS_LEN + 1];
 } WSADATA, *LPWSADATA;
 
 #ifndef MAKEWORD
 #define MAKEWORD(low, high) ((WORD)(((BYTE)(low)) | (((WORD)((BYTE)(high))) << 8)))
 #endif
 #ifndef LOBYTE
-#define LOBYTE(w) ((BYTE)((w) & 0xFF))
+#define LOBYTE(w) ((BYTE)((w)&0xFF))
 #endif
 #ifndef HIBYTE
 #define HIBYTE(w) ((BYTE)(((WORD)(w) >> 8) & 0xFF))

@@ -4,12 +4,12 @@
 #include "wintypes.h"
 
 typedef struct _OSVERSIONINFOA {
-    DWORD dwOSVersionInfoSize;
-    DWORD dwMajorVersion;
-    DWORD dwMinorVersion;
-    DWORD dwBuildNumber;
-    DWORD dwPlatformId;
-    CHAR szCSDVersion[128];
+  DWORD dwOSVersionInfoSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformId;
+  CHAR szCSDVersion[128];
 } OSVERSIONINFOA, *POSVERSIONINFOA, *LPOSVERSIONINFOA;
 static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes as on Windows");
 
@@ -69,5 +69,5 @@ BOOL GetComputerNameA(LPSTR lpBuffer, LPDWORD nSize);
 BOOL GetUserNameA(LPSTR lpBuffer, LPDWORD pcbBuffer);
 
 // Returns a value greater than 32 on success, an error code (<= 32) otherwise.
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
-                        LPCSTR lpDirectory, INT nShowCmd);
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                        INT nShowCmd);

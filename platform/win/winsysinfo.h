@@ -4,14 +4,14 @@
 #include "wintypes.h"
 
 typedef struct _MEMORYSTATUS {
-    DWORD dwLength;
-    DWORD dwMemoryLoad;     // percent of physical memory in use, 0 to 100
-    SIZE_T dwTotalPhys;     // bytes of physical memory
-    SIZE_T dwAvailPhys;     // bytes of physical memory available without swapping
-    SIZE_T dwTotalPageFile; // commit limit: physical memory plus swap
-    SIZE_T dwAvailPageFile; // what of the commit limit is still available
-    SIZE_T dwTotalVirtual;  // size of the process's user address space
-    SIZE_T dwAvailVirtual;  // what of it the process has not mapped
+  DWORD dwLength;
+  DWORD dwMemoryLoad;      // percent of physical memory in use, 0 to 100
+  SIZE_T dwTotalPhys;      // bytes of physical memory
+  SIZE_T dwAvailPhys;      // bytes of physical memory available without swapping
+  SIZE_T dwTotalPageFile;  // commit limit: physical memory plus swap
+  SIZE_T dwAvailPageFile;  // what of the commit limit is still available
+  SIZE_T dwTotalVirtual;   // size of the process's user address space
+  SIZE_T dwAvailVirtual;   // what of it the process has not mapped
 } MEMORYSTATUS, *LPMEMORYSTATUS;
 
 // Fills the record (dwLength included) from the kernel's memory counters.
@@ -47,22 +47,22 @@ BOOL VirtualUnlock(LPVOID lpAddress, SIZE_T dwSize);
 #define PROCESSOR_ARM 0
 
 typedef struct _SYSTEM_INFO {
-    union {
-        DWORD dwOemId;
-        struct {
-            WORD wProcessorArchitecture;
-            WORD wReserved;
-        };
+  union {
+    DWORD dwOemId;
+    struct {
+      WORD wProcessorArchitecture;
+      WORD wReserved;
     };
-    DWORD dwPageSize;
-    LPVOID lpMinimumApplicationAddress;
-    LPVOID lpMaximumApplicationAddress;
-    DWORD_PTR dwActiveProcessorMask;
-    DWORD dwNumberOfProcessors;
-    DWORD dwProcessorType;
-    DWORD dwAllocationGranularity;
-    WORD wProcessorLevel;     // x86: the family; otherwise 0
-    WORD wProcessorRevision;  // x86: model in the high byte, stepping in the low byte
+  };
+  DWORD dwPageSize;
+  LPVOID lpMinimumApplicationAddress;
+  LPVOID lpMaximumApplicationAddress;
+  DWORD_PTR dwActiveProcessorMask;
+  DWORD dwNumberOfProcessors;
+  DWORD dwProcessorType;
+  DWORD dwAllocationGranularity;
+  WORD wProcessorLevel;     // x86: the family; otherwise 0
+  WORD wProcessorRevision;  // x86: model in the high byte, stepping in the low byte
 } SYSTEM_INFO, *LPSYSTEM_INFO;
 
 // Fills the record: the architecture this program was built for, the online

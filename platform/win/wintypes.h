@@ -54,10 +54,10 @@ typedef HANDLE* LPHANDLE;
 
 // Distinct opaque handle types, as <windows.h> declares them with STRICT.
 #define STOWAWAY_DECLARE_HANDLE(name) \
-    struct name##__ {                 \
-        int unused;                   \
-    };                                \
-    typedef struct name##__* name
+  struct name##__ {                   \
+    int unused;                       \
+  };                                  \
+  typedef struct name##__* name
 STOWAWAY_DECLARE_HANDLE(HWND);
 STOWAWAY_DECLARE_HANDLE(HINSTANCE);
 STOWAWAY_DECLARE_HANDLE(HKEY);
@@ -81,22 +81,22 @@ typedef ACCESS_MASK REGSAM;
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 
 typedef struct _FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
 } FILETIME, *PFILETIME, *LPFILETIME;
 
 typedef struct _SECURITY_ATTRIBUTES {
-    DWORD nLength;
-    LPVOID lpSecurityDescriptor;
-    BOOL bInheritHandle;
+  DWORD nLength;
+  LPVOID lpSecurityDescriptor;
+  BOOL bInheritHandle;
 } SECURITY_ATTRIBUTES, *PSECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
 typedef struct _OVERLAPPED {
-    ULONG_PTR Internal;
-    ULONG_PTR InternalHigh;
-    DWORD Offset;
-    DWORD OffsetHigh;
-    HANDLE hEvent;
+  ULONG_PTR Internal;
+  ULONG_PTR InternalHigh;
+  DWORD Offset;
+  DWORD OffsetHigh;
+  HANDLE hEvent;
 } OVERLAPPED, *LPOVERLAPPED;
 
 // Last-error value of the calling thread.

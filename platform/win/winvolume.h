@@ -20,7 +20,6 @@
 // ERROR_DIR_NOT_ROOT for a directory below a drive's root ("C:\windows\"),
 // ERROR_INVALID_NAME for any other root that is not "X:\", ERROR_PATH_NOT_FOUND for
 // an unknown drive, ERROR_BAD_LENGTH when a name buffer is too small.
-BOOL GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer,
-                           DWORD nVolumeNameSize, LPDWORD lpVolumeSerialNumber,
-                           LPDWORD lpMaximumComponentLength, LPDWORD lpFileSystemFlags,
+BOOL GetVolumeInformationA(LPCSTR lpRootPathName, LPSTR lpVolumeNameBuffer, DWORD nVolumeNameSize,
+                           LPDWORD lpVolumeSerialNumber, LPDWORD lpMaximumComponentLength, LPDWORD lpFileSystemFlags,
                            LPSTR lpFileSystemNameBuffer, DWORD nFileSystemNameSize);

@@ -85,8 +85,9 @@ void HeldPageServer::Answer(int connection) {
       body.clear();
     }
   }
-  const std::string answer = "HTTP/1.1 " + status + "\r\nContent-Type: text/html\r\nContent-Length: " +
-                             std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+  const std::string answer = "HTTP/1.1 " + status +
+                             "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+                             "\r\nConnection: close\r\n\r\n" + body;
   ssize_t ignored = write(connection, answer.data(), answer.size());
   (void)ignored;
   close(connection);

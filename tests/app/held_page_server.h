@@ -11,7 +11,7 @@
 #include <vector>
 
 class HeldPageServer {
-public:
+ public:
   explicit HeldPageServer(std::string heldPath);
   ~HeldPageServer();
   HeldPageServer(const HeldPageServer&) = delete;
@@ -24,7 +24,7 @@ public:
   // Answers the held request (and any later one for that path) with 404.
   void Release();
 
-private:
+ private:
   void Accept();
   void Answer(int connection);
 

@@ -146,7 +146,7 @@ struct RunRecord {
 };
 
 class InstallerRun : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     if (Display().Name().empty()) GTEST_SKIP() << Display().Error();
   }
@@ -400,27 +400,33 @@ TEST_F(InstallerRun, ARefusedTemporaryDirectoryOrPrefixIsToldAndNothingIsUnpacke
     std::vector<std::string> texts;  // in the message
   };
   const std::vector<Case> cases = {
-      {"temp-link", false,
+      {"temp-link",
+       false,
        [&](const fs::path& prefix) {
          fs::create_directories(TempBelow(prefix).parent_path());
          fs::create_directory_symlink(elsewhere, TempBelow(prefix));
        },
        {"/Temp", "link"}},
-      {"temp-writable-by-others", false,
+      {"temp-writable-by-others",
+       false,
        [](const fs::path& prefix) {
          fs::create_directories(TempBelow(prefix));
          chmod(TempBelow(prefix).c_str(), 0777);
        },
        {"/Temp", "writable by group or others", "0777"}},
-      {"temp-foreign", true,
+      {"temp-foreign",
+       true,
        [](const fs::path& prefix) {
          fs::create_directories(TempBelow(prefix));
          if (chown(TempBelow(prefix).c_str(), 54321, 54321) != 0) std::perror("chown");
        },
        {"/Temp", "54321", "not to"}},
-      {"prefix-writable-by-others", false, [](const fs::path& prefix) { chmod(prefix.c_str(), 0777); },
+      {"prefix-writable-by-others",
+       false,
+       [](const fs::path& prefix) { chmod(prefix.c_str(), 0777); },
        {"prefix directory", "0777"}},
-      {"prefix-foreign", true,
+      {"prefix-foreign",
+       true,
        [](const fs::path& prefix) {
          if (chown(prefix.c_str(), 54321, 54321) != 0) std::perror("chown");
        },
@@ -470,7 +476,7 @@ TEST_F(InstallerRun, AFullOrReadOnlyTemporaryDirectoryIsToldAndNothingIsStarted)
 constexpr char kMarker[] = "BUILT-SETUP-MARKER-0123456789";
 
 class BuiltInstallerRun : public InstallerRun {
-protected:
+ protected:
   void SetUp() override {
     InstallerRun::SetUp();
     work_ = fs::temp_directory_path() / ("stowaway-e2e-build-" + std::to_string(getpid()));
@@ -502,9 +508,15 @@ protected:
     }
     fs::permissions(work_ / "setup", fs::perms::owner_all);
     const fs::path out = work_ / "acme_installer";
-    std::vector<std::string> all = {STOWAWAY_TOOL, "build", out.string(), "--stub", STOWAWAY_STUB,
-                                    "--page", (work_ / "acme.html").string(),
-                                    "--setup", "acme_setup.exe=" + (work_ / "setup").string()};
+    std::vector<std::string> all = {STOWAWAY_TOOL,
+                                    "build",
+                                    out.string(),
+                                    "--stub",
+                                    STOWAWAY_STUB,
+                                    "--page",
+                                    (work_ / "acme.html").string(),
+                                    "--setup",
+                                    "acme_setup.exe=" + (work_ / "setup").string()};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());

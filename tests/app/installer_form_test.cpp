@@ -40,7 +40,7 @@ std::string ReadText(const fs::path& p) {
 
 // A fresh prefix for the process's drive C: and registry.
 class PrefixTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     prefix_ = fs::temp_directory_path() / ("stowaway-form-" + std::to_string(getpid()) + "-" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -169,8 +169,8 @@ TEST_P(OpenWithDefaultBrowserTest, StartsTheQuotedProgramWithTheAddressAsItsOnly
   for (size_t at; (at = command.find("%P")) != std::string::npos;) command.replace(at, 2, program);
 
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
             ERROR_SUCCESS);
   if (c.asString) {
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
@@ -193,14 +193,13 @@ TEST_P(OpenWithDefaultBrowserTest, StartsTheQuotedProgramWithTheAddressAsItsOnly
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, OpenWithDefaultBrowserTest,
-    ::testing::Values(BrowserCase{"QuotedProgramWithOptions", "\"%P\" -nohome \"%1\"", true, true},
-                      BrowserCase{"TextBeforeTheQuotedProgram", "start \"%P\" %1", true, true},
-                      BrowserCase{"UnquotedProgram", "%P %1", true, true},
-                      BrowserCase{"EmptyCommand", "", true, false},
-                      BrowserCase{"NotAString", "", false, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Commands, OpenWithDefaultBrowserTest,
+                         ::testing::Values(BrowserCase{"QuotedProgramWithOptions", "\"%P\" -nohome \"%1\"", true, true},
+                                           BrowserCase{"TextBeforeTheQuotedProgram", "start \"%P\" %1", true, true},
+                                           BrowserCase{"UnquotedProgram", "%P %1", true, true},
+                                           BrowserCase{"EmptyCommand", "", true, false},
+                                           BrowserCase{"NotAString", "", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Links the user follows in the pane: web addresses go to the registered HTML program, other
 // addresses, and web addresses when no HTML program is registered, to the desktop's opener.
@@ -233,8 +232,9 @@ TEST_F(InstallerForm1, FollowedLinksOpenWithTheBrowserOrTheDesktopsOpener) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.address);
     RegDeleteKeyA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command");
-    if (c.registered) WriteRegString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", "",
-                                     "\"" + UnixPathToWindows((bin / "browser").string()) + "\" \"%1\"");
+    if (c.registered)
+      WriteRegString(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", "",
+                     "\"" + UnixPathToWindows((bin / "browser").string()) + "\" \"%1\"");
     const fs::path log = prefix_ / (std::string(c.opens) + ".log");
     fs::remove(log);
     window->WebBrowser1->DoOpenLink(c.address);

@@ -71,11 +71,10 @@ bool WaitFor(const std::function<bool()>& done, int seconds) {
 }
 
 class InstallerPage : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("stowaway-page-" + std::to_string(getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("stowaway-page-" + std::to_string(getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "prefix");
   }
@@ -130,9 +129,15 @@ protected:
     fs::create_directories(dir_ / "page");
     std::ofstream(dir_ / "page" / "startseite.html", std::ios::binary) << page;
     const std::string out = (dir_ / "installer").string();
-    std::vector<std::string> args = {STOWAWAY_TOOL, "build", out, "--stub", STOWAWAY_STUB,
-                                     "--page", (dir_ / "page" / "startseite.html").string(),
-                                     "--setup", std::string("vexil_qm_trial.exe=") + STOWAWAY_DEMO_SETUP};
+    std::vector<std::string> args = {STOWAWAY_TOOL,
+                                     "build",
+                                     out,
+                                     "--stub",
+                                     STOWAWAY_STUB,
+                                     "--page",
+                                     (dir_ / "page" / "startseite.html").string(),
+                                     "--setup",
+                                     std::string("vexil_qm_trial.exe=") + STOWAWAY_DEMO_SETUP};
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -233,11 +238,19 @@ std::string LinkPage(int port) {
       "#follow { left: 0; background: #ff0000; } #blank { left: 130px; background: #00ff00; }\n"
       "#mail { left: 260px; background: #0000ff; } #open { left: 390px; background: #ffff00; }\n"
       "</style></head><body>\n"
-      "<a id=\"follow\" href=\"" + server + "/followed\"></a>\n"
-      "<a id=\"blank\" href=\"" + server + "/blank\" target=\"_blank\"></a>\n"
+      "<a id=\"follow\" href=\"" +
+      server +
+      "/followed\"></a>\n"
+      "<a id=\"blank\" href=\"" +
+      server +
+      "/blank\" target=\"_blank\"></a>\n"
       "<a id=\"mail\" href=\"mailto:info@example.com\"></a>\n"
-      "<button id=\"open\" onclick=\"window.open('" + server + "/opened')\"></button>\n"
-      "<img src=\"" + server + "/held.png\" style=\"position: absolute; top: 100px\">\n"
+      "<button id=\"open\" onclick=\"window.open('" +
+      server +
+      "/opened')\"></button>\n"
+      "<img src=\"" +
+      server +
+      "/held.png\" style=\"position: absolute; top: 100px\">\n"
       "</body></html>\n";
   const auto size = fs::file_size(STOWAWAY_START_PAGE);
   page += "<!--";
@@ -276,7 +289,8 @@ TEST_F(InstallerPage, LinksFollowedWhileThePageLoadsOpenOutsideThePane) {
   ScreenPointer pointer(server.Name());
   // The page shows its links while its image keeps it loading.
   ASSERT_TRUE(WaitFor([&] { return web.Requested("/held.png"); }, 30)) << ReadText(dir_ / "stderr.txt");
-  ASSERT_TRUE(WaitFor([&] { return pointer.Find("Installation") && pointer.ColourAt(kPaneLeft + 60, kPaneTop + 40) == 0xFF0000; }, 30));
+  ASSERT_TRUE(WaitFor(
+      [&] { return pointer.Find("Installation") && pointer.ColourAt(kPaneLeft + 60, kPaneTop + 40) == 0xFF0000; }, 30));
 
   const int row = kPaneTop + 40;
   for (int column : {60, 190, 320, 450}) {
@@ -284,7 +298,8 @@ TEST_F(InstallerPage, LinksFollowedWhileThePageLoadsOpenOutsideThePane) {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
   }
   const std::string at = "http://127.0.0.1:" + std::to_string(web.Port());
-  EXPECT_TRUE(WaitFor([&] { return Lines(dir_ / "browser.log").size() >= 3 && !Lines(dir_ / "opener.log").empty(); }, 15));
+  EXPECT_TRUE(
+      WaitFor([&] { return Lines(dir_ / "browser.log").size() >= 3 && !Lines(dir_ / "opener.log").empty(); }, 15));
   EXPECT_THAT(Lines(dir_ / "browser.log"), ElementsAre(at + "/followed", at + "/blank", at + "/opened"));
   EXPECT_THAT(Lines(dir_ / "opener.log"), ElementsAre("mailto:info@example.com"));
   EXPECT_EQ(Events("open-link").size(), 4u);

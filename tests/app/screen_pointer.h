@@ -8,7 +8,7 @@
 struct _XDisplay;
 
 class ScreenPointer {
-public:
+ public:
   explicit ScreenPointer(const std::string& display);
   ~ScreenPointer();
   ScreenPointer(const ScreenPointer&) = delete;
@@ -21,7 +21,7 @@ public:
   // Moves the pointer to a point of that window and clicks the first button there.
   void Click(int x, int y);
 
-private:
+ private:
   _XDisplay* display_;
   int left_ = 0, top_ = 0;
 };

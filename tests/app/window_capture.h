@@ -12,7 +12,7 @@
 struct _XDisplay;
 
 class WindowCapture {
-public:
+ public:
   // Starts watching the X server `display` for a window titled `title`.
   WindowCapture(const std::string& display, const std::string& title);
   ~WindowCapture();
@@ -30,7 +30,7 @@ public:
   // Stops watching and reads what the window showed last (empty when it was never mapped).
   Image Last();
 
-private:
+ private:
   void Watch();
   void Keep(unsigned long window);
 

@@ -4,7 +4,7 @@
 #include <sys/types.h>
 
 class XvfbDisplay {
-public:
+ public:
   // screen: WIDTHxHEIGHTxDEPTH of screen 0.
   explicit XvfbDisplay(const std::string& screen = "1024x768x24");
   ~XvfbDisplay();
@@ -15,7 +15,7 @@ public:
   const std::string& Name() const { return name_; }
   const std::string& Error() const { return error_; }
 
-private:
+ private:
   pid_t pid_ = -1;
   std::string name_;
   std::string error_;

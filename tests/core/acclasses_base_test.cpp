@@ -9,16 +9,16 @@
 namespace {
 
 class CountingAddon : public TacAddon {
-public:
+ public:
   using TacAddon::TacAddon;
   int changes = 0;
 
-protected:
+ protected:
   void Changed() override { ++changes; }
 };
 
 class OtherPersistent : public TacPersistent {
-public:
+ public:
   using TacPersistent::TacPersistent;
 };
 

@@ -13,12 +13,12 @@ namespace {
 
 // An item that records its own destruction in a shared log.
 class Tracked : public TObject {
-public:
+ public:
   Tracked(std::string name, std::vector<std::string>& log) : name(std::move(name)), log_(log) {}
   ~Tracked() override { log_.push_back("free " + name); }
   std::string name;
 
-private:
+ private:
   std::vector<std::string>& log_;
 };
 
@@ -59,19 +59,21 @@ TEST(TacObjectList, NotificationsComeInOrderAndOwnedItemsAreFreed) {
     Log expected;
   };
   const Case cases[] = {
-      {"delete by index", [](ListWithLog& l) { l.list.Delete(1); },
-       {"removed b", "free b", "changed"}},
-      {"remove by identity", [](ListWithLog& l) { l.list.Remove(l.list.Items(0)); },
+      {"delete by index", [](ListWithLog& l) { l.list.Delete(1); }, {"removed b", "free b", "changed"}},
+      {"remove by identity",
+       [](ListWithLog& l) { l.list.Remove(l.list.Items(0)); },
        {"removed a", "free a", "changed"}},
-      {"extract keeps the item alive", [](ListWithLog& l) {
+      {"extract keeps the item alive",
+       [](ListWithLog& l) {
          std::unique_ptr<TObject> kept(static_cast<TObject*>(l.list.Extract(l.list.Items(2))));
          l.log.push_back("still alive " + ListWithLog::Name(kept.get()));
        },
        {"removed c", "changed", "still alive c", "free c"}},
-      {"clear goes last to first", [](ListWithLog& l) { l.list.Clear(); },
-       {"removed c", "free c", "changed", "removed b", "free b", "changed", "removed a", "free a",
-        "changed"}},
-      {"replace deletes the old item", [](ListWithLog& l) { l.list.Put(0, l.Make("x")); },
+      {"clear goes last to first",
+       [](ListWithLog& l) { l.list.Clear(); },
+       {"removed c", "free c", "changed", "removed b", "free b", "changed", "removed a", "free a", "changed"}},
+      {"replace deletes the old item",
+       [](ListWithLog& l) { l.list.Put(0, l.Make("x")); },
        {"removed a", "free a", "changed", "added x", "changed"}},
   };
   for (const Case& c : cases) {
@@ -109,7 +111,7 @@ TEST(TacObjectList, DestructionFreesTheItemsLastFirst) {
 
 TEST(TacObjectList, RefusedByCanAddIsFreedOnlyWhenOwned) {
   class Refusing : public TacObjectList {
-  public:
+   public:
     using TacObjectList::TacObjectList;
     bool CanAdd(TObject*) override { return false; }
   };
@@ -144,7 +146,7 @@ TEST(TacObjectList, NoEventsWhileTheApplicationIsDestroyed) {
 
 TEST(TacObjectList, SaveToStreamWritesTheCountThenEachItem) {
   class Writing : public TacObjectList {
-  public:
+   public:
     using TacObjectList::TacObjectList;
     void WriteItem(int index, TStream& stream) override { stream.WriteByte(static_cast<uint8_t>(0xA0 + index)); }
   };
@@ -165,7 +167,7 @@ TEST(TacObjectList, SaveToStreamWritesTheCountThenEachItem) {
 
 TEST(TacObjectList, LoadFromStreamReadsTheCountAndCallsReadItem) {
   class Reading : public TacObjectList {
-  public:
+   public:
     using TacObjectList::TacObjectList;
     std::vector<int> read;
     void ReadItem(TStream& stream) override { read.push_back(stream.ReadByte()); }
@@ -194,23 +196,29 @@ TEST(TacObjectList, LoadFromStreamReadsTheCountAndCallsReadItem) {
 
 TEST(TacObjectList, LoadFromDataSetWalksEveryRecordAndClosesWhenAsked) {
   class Records : public TacRecordSet {
-  public:
+   public:
     explicit Records(int n) : n_(n) {}
     int32_t RecordCount() override { return n_; }
-    void First() override { pos_ = 0; log.push_back("first"); }
+    void First() override {
+      pos_ = 0;
+      log.push_back("first");
+    }
     void Next() override { ++pos_; }
     bool Eof() override { return pos_ >= n_; }
     void Close() override { log.push_back("close"); }
     int pos_ = -1;
     Log log;
 
-  private:
+   private:
     int n_;
   };
   class Reading : public TacObjectList {
-  public:
+   public:
     using TacObjectList::TacObjectList;
-    void ReadRecord(TacRecordSet& r) override { ++records; static_cast<Records&>(r).log.push_back("read"); }
+    void ReadRecord(TacRecordSet& r) override {
+      ++records;
+      static_cast<Records&>(r).log.push_back("read");
+    }
     int records = 0;
   };
   struct Case {
@@ -233,7 +241,7 @@ TEST(TacObjectList, LoadFromDataSetWalksEveryRecordAndClosesWhenAsked) {
 
 TEST(TacObjectList, AnItemAlreadyInTheListIsNeverFreedByARefusedAdd) {
   class OneOnly : public TacObjectList {
-  public:
+   public:
     using TacObjectList::TacObjectList;
     bool CanAdd(TObject*) override { return Count() == 0; }
   };
@@ -273,13 +281,13 @@ TEST(TacUniqueList, PutAndInsertRefuseAnItemAlreadyThere) {
 
 TEST(TacUniqueList, StreamCreationAndDestructionReachTheDescendant) {
   class Reading : public TacObjectList {
-  public:
+   public:
     explicit Reading(std::vector<std::string>& log) : TacObjectList(true, 0), log_(log) {}
     ~Reading() override { ClearOnDestroy(); }
     void ReadItem(TStream& stream) override { Add(new Tracked(std::to_string(stream.ReadByte()), log_)); }
     void DoRemoved(TObject* item) override { log_.push_back("removed " + ListWithLog::Name(item)); }
 
-  private:
+   private:
     std::vector<std::string>& log_;
   };
   std::vector<std::string> log;

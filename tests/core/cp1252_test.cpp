@@ -10,9 +10,9 @@ TEST(Cp1252, CaseFoldingCoversTheWholeCodePage) {
     const char* upper;
   };
   // a-z, š/Š, œ/Œ, ž/Ž, ÿ/Ÿ, à/À, þ/Þ; ß, µ, ÷ and × have no other case.
-  const Case cases[] = {{"az", "AZ"},         {"\x9A", "\x8A"}, {"\x9C", "\x8C"}, {"\x9E", "\x8E"},
-                        {"\xFF", "\x9F"},     {"\xE0", "\xC0"}, {"\xFE", "\xDE"}, {"\xDF", "\xDF"},
-                        {"\xB5", "\xB5"},     {"\xF7", "\xF7"}, {"\xD7", "\xD7"}, {"_1", "_1"}};
+  const Case cases[] = {{"az", "AZ"},     {"\x9A", "\x8A"}, {"\x9C", "\x8C"}, {"\x9E", "\x8E"},
+                        {"\xFF", "\x9F"}, {"\xE0", "\xC0"}, {"\xFE", "\xDE"}, {"\xDF", "\xDF"},
+                        {"\xB5", "\xB5"}, {"\xF7", "\xF7"}, {"\xD7", "\xD7"}, {"_1", "_1"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.upper);
     EXPECT_EQ(UpperCaseCp1252(std::string(c.lower)), c.upper);
@@ -29,7 +29,11 @@ TEST(Cp1252, CaseFoldingCoversTheWholeCodePage) {
 TEST(Cp1252, SameTextFoldsLettersBeyondAsciiInAnyLocale) {
   // std::tolower folds none of these in the C locale, and its result would follow setlocale.
   EXPECT_TRUE(SameText("\xC4rger", "\xE4RGER"));
-  EXPECT_TRUE(SameText("\x8A" "a\x8C\x8E\x9F", "\x9A" "A\x9C\x9E\xFF"));
+  EXPECT_TRUE(
+      SameText("\x8A"
+               "a\x8C\x8E\x9F",
+               "\x9A"
+               "A\x9C\x9E\xFF"));
   EXPECT_FALSE(SameText("\x8A", "\xE4"));
 }
 
@@ -41,12 +45,15 @@ TEST(Cp1252, OneRuleForWhatCannotBeMapped) {
   };
   const Case cases[] = {
       {"k\xC3\xB6nnen \xE2\x82\xAC", "k\xF6nnen \x80", true},
-      {"\xC2\x81\xC2\x80", "\x81\x80", true},   // code points below 256 keep their number
-      {"\xE4\xB8\xAD", "?", false},             // no byte in the code page
+      {"\xC2\x81\xC2\x80", "\x81\x80", true},  // code points below 256 keep their number
+      {"\xE4\xB8\xAD", "?", false},            // no byte in the code page
       {"\xF0\x9F\x98\x80", "?", false},
-      {std::string("a\xC0\x80" "b", 4), "a??b", false},  // an overlong NUL is not a NUL
-      {"\xED\xA0\x80", "???", false},           // a surrogate
-      {"\xC3", "?", false},                     // cut off
+      {std::string("a\xC0\x80"
+                   "b",
+                   4),
+       "a??b", false},                 // an overlong NUL is not a NUL
+      {"\xED\xA0\x80", "???", false},  // a surrogate
+      {"\xC3", "?", false},            // cut off
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.substituted);

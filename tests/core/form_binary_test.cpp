@@ -34,7 +34,7 @@ std::string Bytes(TComponent& root) {
 }
 
 class FormBinary : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { RegisterPeerClasses(); }
 };
 
@@ -47,7 +47,11 @@ TEST_F(FormBinary, WritesTheFramingByteForByte) {
   item->Count = -200;
   item->Blob.WriteString("AB");
   const std::string expected = std::string("TPF0") + "\x09TPeerRoot" + "\x01R" + "\x05Title\x06\x01x" + '\0' +
-                               "\x09TPeerItem\x01I" + "\x05" "Count\x03\x38\xFF" + B("\x04" "Blob\x0A\x02\0\0\0AB") +
+                               "\x09TPeerItem\x01I" +
+                               "\x05"
+                               "Count\x03\x38\xFF" +
+                               B("\x04"
+                                 "Blob\x0A\x02\0\0\0AB") +
                                '\0' + '\0' + '\0';
   EXPECT_EQ(Hex(Bytes(root)), Hex(expected));
 }
@@ -67,7 +71,10 @@ TEST_F(FormBinary, SmallestFittingIntegers) {
     auto* item = new TPeerItem(&root);
     item->Big = c.value;
     std::string all = Bytes(root);
-    std::string prop = std::string("\x03" "Big") + c.bytes;
+    std::string prop = std::string(
+                           "\x03"
+                           "Big") +
+                       c.bytes;
     EXPECT_NE(all.find(prop), std::string::npos) << c.value;
   }
 }
@@ -109,9 +116,9 @@ TEST_F(FormBinary, ReadsIntoAnExistingRootAndResolvesForwardReferences) {
 TEST_F(FormBinary, ReadsWideAndUtf8StringsAsWindows1252) {
   // Caption as vaWString "k€ö" and Options.Inner.Path as vaUTF8String "€ü".
   std::string form = B("TPF0\x09TPeerRoot\x01R\0\x09TPeerItem\x01I") +
-                     B("\x07" "Caption\x12\x03\0\0\0k\0\xAC\x20\xF6\0") +
-                     B("\x12Options.Inner.Path\x14\x05\0\0\0\xE2\x82\xAC\xC3\xBC") +
-                     B("\0\0\0");
+                     B("\x07"
+                       "Caption\x12\x03\0\0\0k\0\xAC\x20\xF6\0") +
+                     B("\x12Options.Inner.Path\x14\x05\0\0\0\xE2\x82\xAC\xC3\xBC") + B("\0\0\0");
   TMemoryStream in(form);
   auto root = ReadForm(in);
   auto* item = dynamic_cast<TPeerItem*>(root->FindComponent("I"));

@@ -23,7 +23,7 @@ struct BadForm {
 };
 
 class FormErrors : public ::testing::TestWithParam<BadForm> {
-protected:
+ protected:
   void SetUp() override { RegisterPeerClasses(); }
 };
 
@@ -33,53 +33,75 @@ TEST_P(FormErrors, RaiseAReadErrorWithThePlace) {
     ReadForm(in);
     FAIL() << "no error";
   } catch (const EFormReadError& e) {
-    for (const std::string& m : GetParam().mentions) EXPECT_NE(std::string(e.what()).find(m), std::string::npos) << e.what();
+    for (const std::string& m : GetParam().mentions)
+      EXPECT_NE(std::string(e.what()).find(m), std::string::npos) << e.what();
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FormErrors,
     ::testing::Values(
-        BadForm{"WrongSignature", "TPF1\x09TPeerRoot", {"signature", "offset 0"}},
-        BadForm{"Empty", "", {"signature"}},
+        BadForm{"WrongSignature", "TPF1\x09TPeerRoot", {"signature", "offset 0"}}, BadForm{"Empty", "", {"signature"}},
         BadForm{"UnknownRootClass", B("TPF0\x04TNop\x01R\0\0"), {"TNop", "not found", "offset 4"}},
         BadForm{"UnknownChildClass",
                 B("TPF0\x09TPeerRoot\x01R\0\x04TNop\x01X\0\0\0"),
                 {"X (TNop)", "not found", "offset 17"}},
         BadForm{"UnknownProperty", kHead + B("\x04Nope\x02\x01"), {"Item.Nope", "offset 32", "Unknown"}},
-        BadForm{"UnknownSubProperty",
-                kHead + B("\x0BOptions.Zap\x02\x01"),
-                {"Item.Options.Zap", "offset 32"}},
-        BadForm{"PathThroughNonObject", kHead + B("\x07" "Count.X\x02\x01"), {"Item.Count.X", "path"}},
-        BadForm{"StringForInteger", kHead + B("\x05" "Count\x06\x01x"), {"Item.Count", "Invalid"}},
-        BadForm{"Int64ForInteger", kHead + B("\x05" "Count\x13") + std::string(8, '\0'), {"Item.Count"}},
-        BadForm{"IntegerForBoolean", kHead + B("\x04" "Flag\x02\x01"), {"Item.Flag"}},
-        BadForm{"UnknownEnumIdent", kHead + B("\x04" "Kind\x07\x03pkX"), {"Item.Kind"}},
+        BadForm{"UnknownSubProperty", kHead + B("\x0BOptions.Zap\x02\x01"), {"Item.Options.Zap", "offset 32"}},
+        BadForm{"PathThroughNonObject",
+                kHead + B("\x07"
+                          "Count.X\x02\x01"),
+                {"Item.Count.X", "path"}},
+        BadForm{"StringForInteger",
+                kHead + B("\x05"
+                          "Count\x06\x01x"),
+                {"Item.Count", "Invalid"}},
+        BadForm{"Int64ForInteger",
+                kHead +
+                    B("\x05"
+                      "Count\x13") +
+                    std::string(8, '\0'),
+                {"Item.Count"}},
+        BadForm{"IntegerForBoolean",
+                kHead + B("\x04"
+                          "Flag\x02\x01"),
+                {"Item.Flag"}},
+        BadForm{"UnknownEnumIdent",
+                kHead + B("\x04"
+                          "Kind\x07\x03pkX"),
+                {"Item.Kind"}},
         BadForm{"UnknownSetMember", kHead + B("\x06Styles\x0B\x03psX\0"), {"Item.Styles"}},
-        BadForm{"UnknownCursorIdent", kHead + B("\x06" "Cursor\x07\x03" "crX"), {"Item.Cursor"}},
-        BadForm{"NegativeInt64ForCardinal",
-                kHead + B("\x04Size\x13\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"),
-                {"Item.Size"}},
+        BadForm{"UnknownCursorIdent",
+                kHead + B("\x06"
+                          "Cursor\x07\x03"
+                          "crX"),
+                {"Item.Cursor"}},
+        BadForm{"NegativeInt64ForCardinal", kHead + B("\x04Size\x13\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"), {"Item.Size"}},
         BadForm{"MethodNotPublished", kHead + B("\x08OnChange\x07\x03Zap"), {"Item.OnChange", "Zap"}},
-        BadForm{"MethodWithOtherArguments",
-                kHead + B("\x08OnChange\x07\x05Other"),
-                {"Item.OnChange", "does not match"}},
-        BadForm{"UnresolvedReference",
-                kHead + B("\x04Link\x07\x05Ghost\0\0\0\0"),
-                {"Item.Link", "Ghost", "offset 32"}},
-        BadForm{"IntegerForSubObject", kHead + B("\x07Options\x02\x01"),
-                {"Item.Options"}},
+        BadForm{
+            "MethodWithOtherArguments", kHead + B("\x08OnChange\x07\x05Other"), {"Item.OnChange", "does not match"}},
+        BadForm{"UnresolvedReference", kHead + B("\x04Link\x07\x05Ghost\0\0\0\0"), {"Item.Link", "Ghost", "offset 32"}},
+        BadForm{"IntegerForSubObject", kHead + B("\x07Options\x02\x01"), {"Item.Options"}},
         BadForm{"AbsurdStringLength",
-                kHead + B("\x07" "Caption\x0C\xFF\xFF\xFF\x7F"),
+                kHead + B("\x07"
+                          "Caption\x0C\xFF\xFF\xFF\x7F"),
                 {"Item.Caption", "exceeds"}},
         BadForm{"AbsurdWideLength",
-                kHead + B("\x07" "Caption\x12\xFF\xFF\xFF\xFF"),
+                kHead + B("\x07"
+                          "Caption\x12\xFF\xFF\xFF\xFF"),
                 {"Item.Caption", "exceeds"}},
         BadForm{"AbsurdBinaryLength",
-                kHead + B("\x04" "Blob\x0A\xF0\xFF\xFF\xFF"),
+                kHead + B("\x04"
+                          "Blob\x0A\xF0\xFF\xFF\xFF"),
                 {"Item.Blob", "exceeds"}},
-        BadForm{"TextForBinary", kHead + B("\x04" "Blob\x06\x01x"), {"Item.Blob", "Invalid"}},
-        BadForm{"UnknownValueType", kHead + B("\x05" "Count\x40"), {"Item.Count"}},
+        BadForm{"TextForBinary",
+                kHead + B("\x04"
+                          "Blob\x06\x01x"),
+                {"Item.Blob", "Invalid"}},
+        BadForm{"UnknownValueType",
+                kHead + B("\x05"
+                          "Count\x40"),
+                {"Item.Count"}},
         BadForm{"DuplicateComponentName",
                 B("TPF0\x09TPeerRoot\x01R\0\x09TPeerItem\x01X\0\0\x09TPeerItem\x01X\0\0\0\0"),
                 {"X (TPeerItem)", "already exists", "offset 31"}},
@@ -87,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
                 B("TPF0\x09TPeerRoot\x01R\0\xF2\x13\0\0\0\0\x01\0\0\0\x09TPeerItem\x04Wide\0\0\0"),
                 {"Wide (TPeerItem)", "32 bits", "offset 17"}},
         BadForm{"InvalidComponentName",
-                B("TPF0\x09TPeerRoot\x01R\0\x09TPeerItem\x02" "1X\0\0\0\0"),
+                B("TPF0\x09TPeerRoot\x01R\0\x09TPeerItem\x02"
+                  "1X\0\0\0\0"),
                 {"1X", "not a valid"}},
         BadForm{"DeeplyNested",
                 [] {
@@ -122,7 +145,8 @@ TEST(FormErrorsTruncated, EveryPrefixOfAValidFormIsRejected) {
 TEST(FormErrorsTruncated, ReadingIntoAnExistingRootKeepsWhatWasReadAndClearsTheFlags) {
   RegisterPeerClasses();
   TPeerRoot root(nullptr);
-  TMemoryStream in(kHead + B("\x05" "Count\x02\x07\x04Nope\x02\x01"));
+  TMemoryStream in(kHead + B("\x05"
+                             "Count\x02\x07\x04Nope\x02\x01"));
   EXPECT_THROW(ReadForm(in, root), EFormReadError);
   auto* item = dynamic_cast<TPeerItem*>(root.FindComponent("Item"));
   ASSERT_NE(item, nullptr);

@@ -34,8 +34,9 @@ std::vector<std::string> PeerForms() {
   c->Caption = std::string(300, '\x80');
   c->Link = sample.get();  // the root, written as "Owner"
   forms.push_back(Written(*sample));
-  forms.push_back(ToBinary("object R: TPeerRoot\n  Title = 'x'\n  object I: TPeerItem\n"
-                           "    Count = $000000000000000000007F\n    Ratio = -2.5e-3\n  end\nend\n"));
+  forms.push_back(
+      ToBinary("object R: TPeerRoot\n  Title = 'x'\n  object I: TPeerItem\n"
+               "    Count = $000000000000000000007F\n    Ratio = -2.5e-3\n  end\nend\n"));
   return forms;
 }
 }  // namespace

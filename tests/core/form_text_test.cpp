@@ -80,7 +80,9 @@ TEST(FormText, SampleAsFreePascalWritesIt) {
   // Back from text the caption holding #246 is a wide string, as Free Pascal makes it; it
   // reads back as the same 8-bit text.
   const std::string binary = ToBinary(kSampleText);
-  EXPECT_NE(binary.find(B("\x07" "Caption\x12\x0F\0\0\0S\0")), std::string::npos);
+  EXPECT_NE(binary.find(B("\x07"
+                          "Caption\x12\x0F\0\0\0S\0")),
+            std::string::npos);
   TMemoryStream in(std::string{kSampleText});
   auto read = ReadFormText(in);
   EXPECT_EQ(PeerDump(dynamic_cast<TPeerRoot&>(*read)), PeerDump(*sample));
@@ -88,13 +90,16 @@ TEST(FormText, SampleAsFreePascalWritesIt) {
 
 TEST(FormText, ValueSyntaxConvertsBothWays) {
   struct Case {
-    const char* text;        // value as written in the text
-    std::string binary;      // value bytes
-    const char* canonical;   // text written back (nullptr: same as text)
+    const char* text;       // value as written in the text
+    std::string binary;     // value bytes
+    const char* canonical;  // text written back (nullptr: same as text)
   };
   const Case cases[] = {
       {"''", B("\x06\x00"), nullptr},
-      {"'a''b'#13#10'c'", std::string("\x06\x06" "a'b\r\nc"), nullptr},
+      {"'a''b'#13#10'c'",
+       std::string("\x06\x06"
+                   "a'b\r\nc"),
+       nullptr},
       {"#39", std::string("\x06\x01'"), "''''"},
       {"'x' + 'y'", std::string("\x06\x02xy"), "'xy'"},
       {"'k'#246", B("\x12\x02\0\0\0k\0\xF6\0"), nullptr},
@@ -105,7 +110,11 @@ TEST(FormText, ValueSyntaxConvertsBothWays) {
       {"TRUE", std::string("\x09"), "True"},
       {"Owner.Item1", std::string("\x07\x0BOwner.Item1"), nullptr},
       {"[]", B("\x0B\0"), nullptr},
-      {"[a,b ]", B("\x0B\x01" "a\x01" "b\0"), "[a, b]"},
+      {"[a,b ]",
+       B("\x0B\x01"
+         "a\x01"
+         "b\0"),
+       "[a, b]"},
       {"(1 'x' (nil))", B("\x01\x02\x01\x06\x01x\x01\x0D\0\0"), "(\n    1\n    'x'\n    (\n      nil\n    )\n  )"},
       {"{ 0a0B\n ff }", B("\x0A\x03\0\0\0\x0A\x0B\xFF"), "{\n    0A0BFF\n  }"},
       {"{}", B("\x0A\0\0\0\0"), "{\n  }"},
@@ -118,7 +127,9 @@ TEST(FormText, ValueSyntaxConvertsBothWays) {
       {"-1e3", B("\x05\0\0\0\0\0\0\0\xFA\x08\xC0"), "-1.00000000000000000000E+0003"},
       {"0.0", B("\x05\0\0\0\0\0\0\0\0\0\0"), " 0.00000000000000000000E+0000"},
       {"0.1", B("\x05\0\xD0\xCC\xCC\xCC\xCC\xCC\xCC\xFB\x3F"), " 1.00000000000000005551E-0001"},
-      {"<\n  item\n    A = 1\n  end>", B("\x0E\x01\x01" "A\x02\x01\0\0"),
+      {"<\n  item\n    A = 1\n  end>",
+       B("\x0E\x01\x01"
+         "A\x02\x01\0\0"),
        "<  \n    item\n      A = 1\n    end>"},
   };
   for (const Case& c : cases) {
@@ -134,12 +145,18 @@ TEST(FormText, ObjectHeadersWithFlagsAndNestedObjects) {
   const std::string text =
       "inherited Form1: TForm1\n  object A: TA\n  end\n  inline B: TB [2]\n    object C: TC\n    end\n  end\n"
       "  object TNameless\n  end\nend\n";
-  const std::string binary = B("TPF0\xF1\x06TForm1\x05" "Form1\0") + B("\x02TA\x01" "A\0\0") +
-                             B("\xF6\x02\x02\x02TB\x01" "B\0\x02TC\x01" "C\0\0\0") +
+  const std::string binary = B("TPF0\xF1\x06TForm1\x05"
+                               "Form1\0") +
+                             B("\x02TA\x01"
+                               "A\0\0") +
+                             B("\xF6\x02\x02\x02TB\x01"
+                               "B\0\x02TC\x01"
+                               "C\0\0\0") +
                              B("\x09TNameless\0\0\0") + B("\0");
   EXPECT_EQ(Hex(ToBinary(text)), Hex(binary));
-  EXPECT_EQ(ToText(binary), "inherited Form1: TForm1\n  object A: TA\n  end\n  inline B: TB[2]\n    object C: TC\n"
-                            "    end\n  end\n  object TNameless\n  end\nend\n");
+  EXPECT_EQ(ToText(binary),
+            "inherited Form1: TForm1\n  object A: TA\n  end\n  inline B: TB[2]\n    object C: TC\n"
+            "    end\n  end\n  object TNameless\n  end\nend\n");
 }
 
 // A first byte of 0xF0 or more is the flags prefix: a class name whose length byte would look

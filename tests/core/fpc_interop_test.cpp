@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FpcInterop : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     if (std::string(FORMPEER).empty() || !fs::exists(FORMPEER)) GTEST_SKIP() << "fpc not installed";
     RegisterPeerClasses();

@@ -51,7 +51,11 @@ const TClassInfo& TPeerItem::StaticClassInfo() {
 void TPeerItem::DefineProperties(TFiler& filer) {
   TComponent::DefineProperties(filer);
   filer.DefineBinaryProperty(
-      "Blob", [this](TStream& s) { Blob.Clear(); Blob.CopyFrom(s, s.Size() - s.Position()); },
+      "Blob",
+      [this](TStream& s) {
+        Blob.Clear();
+        Blob.CopyFrom(s, s.Size() - s.Position());
+      },
       [this](TStream& s) { Blob.SaveToStream(s); }, Blob.Size() > 0);
 }
 
@@ -161,11 +165,10 @@ std::string PeerDump(TPeerRoot& root) {
       }
     styles += "]";
     o << c->Name() << ":" << c->ClassName() << " Tag=" << c->Tag() << " Count=" << c->Count << " Big=" << c->Big
-      << " Flag=" << (c->Flag ? "True" : "False") << " Kind=" << TPeerKindNames.NameOf(c->Kind)
-      << " Styles=" << styles << " Caption=" << Hex(c->Caption) << " Size=" << c->Size << " Cursor=" << c->Cursor
-      << " Ratio=" << RatioHex(c->Ratio)
-      << " Options.Enabled=" << (c->Options.Enabled ? "True" : "False") << " Options.Level=" << c->Options.Level
-      << " Options.Inner.Mode=" << TPeerKindNames.NameOf(c->Options.Inner.Mode)
+      << " Flag=" << (c->Flag ? "True" : "False") << " Kind=" << TPeerKindNames.NameOf(c->Kind) << " Styles=" << styles
+      << " Caption=" << Hex(c->Caption) << " Size=" << c->Size << " Cursor=" << c->Cursor
+      << " Ratio=" << RatioHex(c->Ratio) << " Options.Enabled=" << (c->Options.Enabled ? "True" : "False")
+      << " Options.Level=" << c->Options.Level << " Options.Inner.Mode=" << TPeerKindNames.NameOf(c->Options.Inner.Mode)
       << " Options.Inner.Path=" << Hex(c->Options.Inner.Path) << " Link=" << (c->Link ? c->Link->Name() : "nil")
       << " OnChange=" << method(c->OnChange) << " Blob=" << Hex(c->Blob.Bytes()) << " Left=" << c->DesignLeft()
       << " Top=" << c->DesignTop() << "\n";

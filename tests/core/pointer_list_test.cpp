@@ -11,11 +11,11 @@ namespace {
 int a = 1, b = 2, c = 3, d = 4;
 
 class RecordingList : public TList {
-public:
+ public:
   explicit RecordingList(std::vector<std::string>* log) : log_(log) {}
   ~RecordingList() override { ClearOnDestroy(); }
 
-protected:
+ protected:
   void Notify(void* item, TListNotification action) override {
     static const char* names[] = {"added", "extracted", "deleted"};
     // The list no longer holds a deleted or extracted item when it is notified.
@@ -24,7 +24,7 @@ protected:
                     (present ? " in" : " out"));
   }
 
-private:
+ private:
   std::vector<std::string>* log_;
 };
 
@@ -51,31 +51,31 @@ TEST_P(ListNotify, CallsNotifyAsDocumented) {
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, ListNotify,
-    ::testing::Values(
-        ListCase{"Destroy", [](TList&) {}, {"deleted 3 out", "deleted 2 out", "deleted 1 out"}},
-        ListCase{"Clear",
-                 [](TList& l) {
-                   l.Clear();
-                   EXPECT_EQ(l.Count(), 0);
-                 },
-                 {"deleted 3 out", "deleted 2 out", "deleted 1 out"}},
-        ListCase{"Delete", [](TList& l) { l.Delete(1); }, {"deleted 2 out", "deleted 3 out", "deleted 1 out"}},
-        ListCase{"Remove",
-                 [](TList& l) { EXPECT_EQ(l.Remove(&c), 2); },
-                 {"deleted 3 out", "deleted 2 out", "deleted 1 out"}},
-        ListCase{"Extract",
-                 [](TList& l) { EXPECT_EQ(l.Extract(&a), &a); },
-                 {"extracted 1 out", "deleted 3 out", "deleted 2 out"}},
-        ListCase{"Put",
-                 [](TList& l) { l.Put(0, &d); },
-                 {"deleted 1 out", "added 4 in", "deleted 3 out", "deleted 2 out", "deleted 4 out"}},
-        ListCase{"InsertAndNil",
-                 [](TList& l) {
-                   l.Insert(0, &d);
-                   l.Add(nullptr);  // nil items are not notified
-                   l.Delete(4);
-                 },
-                 {"added 4 in", "deleted 3 out", "deleted 2 out", "deleted 1 out", "deleted 4 out"}}),
+    ::testing::Values(ListCase{"Destroy", [](TList&) {}, {"deleted 3 out", "deleted 2 out", "deleted 1 out"}},
+                      ListCase{"Clear",
+                               [](TList& l) {
+                                 l.Clear();
+                                 EXPECT_EQ(l.Count(), 0);
+                               },
+                               {"deleted 3 out", "deleted 2 out", "deleted 1 out"}},
+                      ListCase{
+                          "Delete", [](TList& l) { l.Delete(1); }, {"deleted 2 out", "deleted 3 out", "deleted 1 out"}},
+                      ListCase{"Remove",
+                               [](TList& l) { EXPECT_EQ(l.Remove(&c), 2); },
+                               {"deleted 3 out", "deleted 2 out", "deleted 1 out"}},
+                      ListCase{"Extract",
+                               [](TList& l) { EXPECT_EQ(l.Extract(&a), &a); },
+                               {"extracted 1 out", "deleted 3 out", "deleted 2 out"}},
+                      ListCase{"Put",
+                               [](TList& l) { l.Put(0, &d); },
+                               {"deleted 1 out", "added 4 in", "deleted 3 out", "deleted 2 out", "deleted 4 out"}},
+                      ListCase{"InsertAndNil",
+                               [](TList& l) {
+                                 l.Insert(0, &d);
+                                 l.Add(nullptr);  // nil items are not notified
+                                 l.Delete(4);
+                               },
+                               {"added 4 in", "deleted 3 out", "deleted 2 out", "deleted 1 out", "deleted 4 out"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PointerList, RangeChecksRaiseListError) {

@@ -22,7 +22,7 @@ class TGadget : public TPeerItem {
   int32_t Always = 0;
   int32_t Colour = 0;
 
-private:
+ private:
   TShade shade_ = TShade::Dark;
 };
 }  // namespace
@@ -56,9 +56,9 @@ std::string TextOf(TComponent& root) {
 TEST(PropertyRegistry, InheritedPropertiesComeFirstInDeclarationOrder) {
   std::vector<std::string> names;
   for (const TPropInfo* p : TGadget::StaticClassInfo().Properties()) names.push_back(p->Name);
-  std::vector<std::string> expected = {"Name",   "Tag",  "Count",   "Big",     "Flag",     "Kind",
-                                       "Styles", "Caption", "Size", "Cursor",  "Ratio", "Options",  "Link",
-                                       "OnChange", "Shade", "Computed", "ReadOnly", "Note", "Always", "Colour"};
+  std::vector<std::string> expected = {"Name",    "Tag",      "Count",    "Big",   "Flag",    "Kind",  "Styles",
+                                       "Caption", "Size",     "Cursor",   "Ratio", "Options", "Link",  "OnChange",
+                                       "Shade",   "Computed", "ReadOnly", "Note",  "Always",  "Colour"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(TGadget::StaticClassInfo().FindProperty("shade")->Kind, TPropKind::Enumeration);
   EXPECT_EQ(TGadget::StaticClassInfo().FindProperty("Missing"), nullptr);

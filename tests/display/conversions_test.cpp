@@ -20,7 +20,7 @@ TIdentMap& FakeColors() {
 }
 
 class DisplayConversions : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() {
     static bool installed = false;
     if (installed) return;
@@ -77,12 +77,17 @@ TEST_F(DisplayConversions, IdentifiersIgnoreLetterCase) {
     bool (*conv)(const std::string&, int32_t&);
   };
   const Row rows[] = {
-      {"crLinkSelect", -151, ExtIdentToCursor}, {"CRLINKSELECT", -151, ExtIdentToCursor},
-      {"crlinkselect", -151, ExtIdentToCursor}, {"cRlInKsElEcT", -151, ExtIdentToCursor},
-      {"CR3DAPPSTART", -153, ExtIdentToCursor}, {"clOrange", 0x000068FF, ExtIdentToColor},
-      {"CLORANGE", 0x000068FF, ExtIdentToColor}, {"clhotlight", static_cast<int32_t>(0x8000001A), ExtIdentToColor},
+      {"crLinkSelect", -151, ExtIdentToCursor},
+      {"CRLINKSELECT", -151, ExtIdentToCursor},
+      {"crlinkselect", -151, ExtIdentToCursor},
+      {"cRlInKsElEcT", -151, ExtIdentToCursor},
+      {"CR3DAPPSTART", -153, ExtIdentToCursor},
+      {"clOrange", 0x000068FF, ExtIdentToColor},
+      {"CLORANGE", 0x000068FF, ExtIdentToColor},
+      {"clhotlight", static_cast<int32_t>(0x8000001A), ExtIdentToColor},
       // Through the fallback as well.
-      {"CRHANDPOINT", -21, ExtIdentToCursor},   {"clwhite", 0xFFFFFF, ExtIdentToColor},
+      {"CRHANDPOINT", -21, ExtIdentToCursor},
+      {"clwhite", 0xFFFFFF, ExtIdentToColor},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.ident);

@@ -23,7 +23,8 @@ std::vector<uint32_t> ExpectedArgb(const CursorArt& art) {
       if (c == '~')
         p = 0xFF000000u;
       else if (c == '.')
-        p = (at(x - 1, y) == '~' || at(x + 1, y) == '~' || at(x, y - 1) == '~' || at(x, y + 1) == '~') ? 0xFFFFFFFFu : 0;
+        p = (at(x - 1, y) == '~' || at(x + 1, y) == '~' || at(x, y - 1) == '~' || at(x, y + 1) == '~') ? 0xFFFFFFFFu
+                                                                                                       : 0;
       else
         p = 0xFF000000u | CursorPalette()[c <= '9' ? c - '0' : c - 'A' + 10];
     }

@@ -43,7 +43,8 @@ TEST(CursorArtReader, NamesFileLineAndFaultOfABadPicture) {
       {"hot spot outside", "crTool", Picture("hotspot 32 0"), "t.txt:1: hot spot 32,0 lies outside"},
       {"short row", "crTool", WithRow(4, dots.substr(1)), "t.txt:6: row has 31 characters"},
       {"long row", "crTool", WithRow(0, dots + "."), "t.txt:2: row has 33 characters"},
-      {"unknown character", "crTool", WithRow(9, "....x" + dots.substr(5)), "t.txt:11: unknown character 'x' in column 5"},
+      {"unknown character", "crTool", WithRow(9, "....x" + dots.substr(5)),
+       "t.txt:11: unknown character 'x' in column 5"},
       {"lower-case colour", "cr3dTool", WithRow(0, "a" + dots.substr(1)), "t.txt:2: unknown character 'a'"},
       {"colour in black and white", "crTool", WithRow(31, dots.substr(1) + "7"),
        "t.txt:33: colour '7' in column 32 in a black and white cursor"},
@@ -174,7 +175,8 @@ TEST(CursorResources, DamagedGroupDirectoriesAreRefused) {
   twoEntries = Patched(twoEntries, 6 + 14 + 12, 9, 2);  // second entry (32 x 32) is image 9
   uint16_t id = 0;
   uint32_t bytes = 0;
-  ASSERT_TRUE(winposix::PickGroupCursor(reinterpret_cast<const uint8_t*>(twoEntries.data()), twoEntries.size(), id, bytes));
+  ASSERT_TRUE(
+      winposix::PickGroupCursor(reinterpret_cast<const uint8_t*>(twoEntries.data()), twoEntries.size(), id, bytes));
   EXPECT_EQ(id, 9);
   EXPECT_EQ(bytes, 300u);
 
@@ -201,11 +203,11 @@ TEST(CursorResources, DamagedGroupDirectoriesAreRefused) {
 
 TEST(SystemCursors, EachNumberGivesItsSharedNamedCursor) {
   const std::pair<LPCSTR, const char*> cases[] = {
-      {IDC_ARROW, "default"},     {IDC_IBEAM, "text"},          {IDC_WAIT, "wait"},
-      {IDC_CROSS, "crosshair"},   {IDC_UPARROW, "n-resize"},    {IDC_PEN, "pencil"},
+      {IDC_ARROW, "default"},        {IDC_IBEAM, "text"},           {IDC_WAIT, "wait"},
+      {IDC_CROSS, "crosshair"},      {IDC_UPARROW, "n-resize"},     {IDC_PEN, "pencil"},
       {IDC_SIZENWSE, "nwse-resize"}, {IDC_SIZENESW, "nesw-resize"}, {IDC_SIZEWE, "ew-resize"},
-      {IDC_SIZENS, "ns-resize"},  {IDC_SIZEALL, "move"},        {IDC_NO, "not-allowed"},
-      {IDC_HAND, "pointer"},      {IDC_APPSTARTING, "progress"}, {IDC_HELP, "help"},
+      {IDC_SIZENS, "ns-resize"},     {IDC_SIZEALL, "move"},         {IDC_NO, "not-allowed"},
+      {IDC_HAND, "pointer"},         {IDC_APPSTARTING, "progress"}, {IDC_HELP, "help"},
   };
   for (const auto& [idc, name] : cases) {
     SCOPED_TRACE(name);

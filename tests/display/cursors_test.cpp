@@ -63,7 +63,7 @@ std::vector<uint32_t> ExpectedOn(const CursorArt& art, uint32_t background) {
 #endif
 
 class ExtraCursors : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Screen = &screen_;
     InitDisplayExtras();

@@ -27,24 +27,25 @@ uint32_t Le(std::string_view data, size_t at, size_t bytes) {
 
 // The installer's resources by type and name ("#5" for a number), as the system finds them.
 class InstallerResources {
-public:
+ public:
 #ifdef _WIN32
   InstallerResources()
-      : module_(LoadLibraryExA(STOWAWAY_INSTALLER, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+      : module_(
+            LoadLibraryExA(STOWAWAY_INSTALLER, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
   ~InstallerResources() {
     if (module_) FreeLibrary(module_);
   }
   bool Open() const { return module_ != nullptr; }
   bool Find(uint32_t type, const std::string& name, std::string_view& data) const {
-    const HRSRC found = FindResourceA(module_, name[0] == '#' ? MAKEINTRESOURCEA(std::stoi(name.substr(1))) : name.c_str(),
-                                      MAKEINTRESOURCEA(type));
+    const HRSRC found = FindResourceA(
+        module_, name[0] == '#' ? MAKEINTRESOURCEA(std::stoi(name.substr(1))) : name.c_str(), MAKEINTRESOURCEA(type));
     const HGLOBAL loaded = found ? LoadResource(module_, found) : nullptr;
     if (!loaded) return false;
     data = std::string_view(static_cast<const char*>(LockResource(loaded)), SizeofResource(module_, found));
     return true;
   }
 
-private:
+ private:
   HMODULE module_;
 #else
   InstallerResources() : resources_(ReadExecutableResources(STOWAWAY_INSTALLER)) {
@@ -59,7 +60,7 @@ private:
   }
   size_t Count() const { return resources_.size(); }
 
-private:
+ private:
   std::vector<ExecutableResource> resources_;
   std::map<std::pair<uint32_t, std::string>, std::string_view> byName_;
 #endif

@@ -21,8 +21,11 @@ TEST(ScreenModes, ColorModeOrdinalsNamesAndDepths) {
     int ordinal;
     const char* name;
   };
-  const Row rows[] = {{sm4bit, 0, "sm4bit"}, {sm8bit, 1, "sm8bit"}, {sm16bit, 2, "sm16bit"},
-                      {sm24bit, 3, "sm24bit"}, {sm32bit, 4, "sm32bit"}};
+  const Row rows[] = {{sm4bit, 0, "sm4bit"},
+                      {sm8bit, 1, "sm8bit"},
+                      {sm16bit, 2, "sm16bit"},
+                      {sm24bit, 3, "sm24bit"},
+                      {sm32bit, 4, "sm32bit"}};
   ASSERT_EQ(TacScreenColorModeNames.Count(), 5);
   EXPECT_EQ(TacScreenColorModeNames.TypeName(), "TacScreenColorMode");
   for (const auto& r : rows) {
@@ -44,15 +47,15 @@ TEST(ScreenModes, ResolutionOrdinalsNamesAndSizes) {
     int width, height;
   };
   const Row rows[] = {
-      {sr640x480, 0, "sr640x480", 640, 480},          {sr800x600, 1, "sr800x600", 800, 600},
-      {sr1024x768, 2, "sr1024x768", 1024, 768},       {sr1152x864, 3, "sr1152x864", 1152, 864},
-      {sr1280x960, 4, "sr1280x960", 1280, 960},       {sr1280x1024, 5, "sr1280x1024", 1280, 1024},
-      {sr1600x1200, 6, "sr1600x1200", 1600, 1200},    {sr1920x1080, 7, "sr1920x1080", 1920, 1080},
-      {sr1920x1200, 8, "sr1920x1200", 1920, 1200},    {sr480x640, 9, "sr480x640", 480, 640},
-      {sr600x800, 10, "sr600x800", 600, 800},         {sr768x1024, 11, "sr768x1024", 768, 1024},
-      {sr864x1152, 12, "sr864x1152", 864, 1152},      {sr960x1280, 13, "sr960x1280", 960, 1280},
-      {sr1024x1280, 14, "sr1024x1280", 1024, 1280},   {sr1200x1600, 15, "sr1200x1600", 1200, 1600},
-      {sr1080x1920, 16, "sr1080x1920", 1080, 1920},   {sr1200x1920, 17, "sr1200x1920", 1200, 1920},
+      {sr640x480, 0, "sr640x480", 640, 480},        {sr800x600, 1, "sr800x600", 800, 600},
+      {sr1024x768, 2, "sr1024x768", 1024, 768},     {sr1152x864, 3, "sr1152x864", 1152, 864},
+      {sr1280x960, 4, "sr1280x960", 1280, 960},     {sr1280x1024, 5, "sr1280x1024", 1280, 1024},
+      {sr1600x1200, 6, "sr1600x1200", 1600, 1200},  {sr1920x1080, 7, "sr1920x1080", 1920, 1080},
+      {sr1920x1200, 8, "sr1920x1200", 1920, 1200},  {sr480x640, 9, "sr480x640", 480, 640},
+      {sr600x800, 10, "sr600x800", 600, 800},       {sr768x1024, 11, "sr768x1024", 768, 1024},
+      {sr864x1152, 12, "sr864x1152", 864, 1152},    {sr960x1280, 13, "sr960x1280", 960, 1280},
+      {sr1024x1280, 14, "sr1024x1280", 1024, 1280}, {sr1200x1600, 15, "sr1200x1600", 1200, 1600},
+      {sr1080x1920, 16, "sr1080x1920", 1080, 1920}, {sr1200x1920, 17, "sr1200x1920", 1200, 1920},
   };
   ASSERT_EQ(TacScreenResolutionNames.Count(), 18);
   ASSERT_EQ(ScreenResolutionWidth.size(), 18u);
@@ -74,15 +77,49 @@ TEST(ScreenModes, ResolutionOrdinalsNamesAndSizes) {
 }
 
 TEST(IdentTables, CursorEntriesRunWithoutGapsInOrder) {
-  const char* names[] = {
-      "crZoomOut", "crZoomIn", "crTool", "crPen", "crItBeam", "crHand", "crDragSelectionPlus",
-      "crDragSelection", "crDragFiles", "crDragFile", "crArrowSW", "crArrowResize", "crArrowSize",
-      "crArrowSE", "crArrowScrollVert", "crArrowScrollHorz", "crArrowNW", "crArrowNE", "cr3dUpArrow",
-      "cr3dTool", "cr3dSizeWE", "cr3dSizeNWSE", "cr3dSizeNS", "cr3dSizeNESW", "cr3dSize", "cr3dNo",
-      "cr3dIBeam", "cr3dHourGlass", "cr3dHelp", "cr3dHandwriting", "cr3dDragSelectionPlus",
-      "cr3dDragSelection", "cr3dCross", "cr3dArrowWarning", "cr3dArrowResize", "cr3dArrowSize",
-      "cr3dArrowScrollVert", "cr3dArrowScrollHorz", "cr3dArrowNE", "cr3dArrow", "cr3dAppStart",
-      "crHandwriting", "crLinkSelect"};
+  const char* names[] = {"crZoomOut",
+                         "crZoomIn",
+                         "crTool",
+                         "crPen",
+                         "crItBeam",
+                         "crHand",
+                         "crDragSelectionPlus",
+                         "crDragSelection",
+                         "crDragFiles",
+                         "crDragFile",
+                         "crArrowSW",
+                         "crArrowResize",
+                         "crArrowSize",
+                         "crArrowSE",
+                         "crArrowScrollVert",
+                         "crArrowScrollHorz",
+                         "crArrowNW",
+                         "crArrowNE",
+                         "cr3dUpArrow",
+                         "cr3dTool",
+                         "cr3dSizeWE",
+                         "cr3dSizeNWSE",
+                         "cr3dSizeNS",
+                         "cr3dSizeNESW",
+                         "cr3dSize",
+                         "cr3dNo",
+                         "cr3dIBeam",
+                         "cr3dHourGlass",
+                         "cr3dHelp",
+                         "cr3dHandwriting",
+                         "cr3dDragSelectionPlus",
+                         "cr3dDragSelection",
+                         "cr3dCross",
+                         "cr3dArrowWarning",
+                         "cr3dArrowResize",
+                         "cr3dArrowSize",
+                         "cr3dArrowScrollVert",
+                         "cr3dArrowScrollHorz",
+                         "cr3dArrowNE",
+                         "cr3dArrow",
+                         "cr3dAppStart",
+                         "crHandwriting",
+                         "crLinkSelect"};
   ASSERT_EQ(std::size(names), CursorIdents.size());
   ASSERT_EQ(CursorIdents.size(), 43u);
   for (size_t k = 0; k < CursorIdents.size(); ++k) {
@@ -100,14 +137,14 @@ TEST(IdentTables, ColorEntries) {
     uint32_t value;
   };
   const Row rows[] = {
-      {"clHotLight", 0x8000001A},   {"clContextHelp", 0x00EEFFFF}, {"clBrown", 0x00003090},
-      {"clOliveGreen", 0x00003030}, {"clDarkGreen", 0x00003000},   {"clDarkTeal", 0x00603000},
-      {"clIndigo", 0x00903030},     {"clNight", 0x00303030},       {"clOrange", 0x000068FF},
-      {"clBlueGray", 0x00906060},   {"clLightOrange", 0x000098FF}, {"clSeaGreen", 0x00609830},
-      {"clLightBlue", 0x00FF6830},  {"clMetal", 0x00909090},       {"clGold", 0x0000C8FF},
-      {"clPlum", 0x00603090},       {"clRose", 0x00D098FF},        {"clTan", 0x00A0C8FF},
-      {"clLightYellow", 0x0090FFFF}, {"clLightGreen", 0x00D0FFD0}, {"clLightTurquoise", 0x00FFFFC0},
-      {"clPaleBlue", 0x00FFC890},   {"clSoftBlue", 0x00E6AA8C},    {"clLavender", 0x00FF98C0},
+      {"clHotLight", 0x8000001A},    {"clContextHelp", 0x00EEFFFF}, {"clBrown", 0x00003090},
+      {"clOliveGreen", 0x00003030},  {"clDarkGreen", 0x00003000},   {"clDarkTeal", 0x00603000},
+      {"clIndigo", 0x00903030},      {"clNight", 0x00303030},       {"clOrange", 0x000068FF},
+      {"clBlueGray", 0x00906060},    {"clLightOrange", 0x000098FF}, {"clSeaGreen", 0x00609830},
+      {"clLightBlue", 0x00FF6830},   {"clMetal", 0x00909090},       {"clGold", 0x0000C8FF},
+      {"clPlum", 0x00603090},        {"clRose", 0x00D098FF},        {"clTan", 0x00A0C8FF},
+      {"clLightYellow", 0x0090FFFF}, {"clLightGreen", 0x00D0FFD0},  {"clLightTurquoise", 0x00FFFFC0},
+      {"clPaleBlue", 0x00FFC890},    {"clSoftBlue", 0x00E6AA8C},    {"clLavender", 0x00FF98C0},
       {"clDefault", 0x20000000},
   };
   ASSERT_EQ(std::size(rows), ColorIdents.size());

@@ -25,7 +25,7 @@ namespace {
 
 // Answers every call and records the screenshots and events that reach it.
 class TRecordingBackend : public TGuiBackend {
-public:
+ public:
   std::vector<std::string>& calls;
   explicit TRecordingBackend(std::vector<std::string>& log) : calls(log) {}
 
@@ -67,7 +67,7 @@ std::string TracePath() {
 }
 
 class DiagnosticBackendTest : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     // The trace's file is taken from the environment once per process.
     setenv("STOWAWAY_TRACE", TracePath().c_str(), 1);

@@ -112,7 +112,9 @@ std::string FormText(const std::string& pictureHex) {
          "    Cursor = crHandPoint\n"
          "    AutoSize = True\n"
          "    Picture.Data = {\n"
-         "      " + pictureHex + "}\n"
+         "      " +
+         pictureHex +
+         "}\n"
          "    OnClick = Image1Click\n"
          "  end\n"
          "  object Label1: TLabel\n"
@@ -241,11 +243,16 @@ struct IdentCase {
 TEST(GuiIdentifiers, ConvertBothWaysIgnoringCase) {
   RegisterGuiClasses();
   const IdentCase cases[] = {
-      {"TColor", "clWhite", 0xFFFFFF},          {"TColor", "clNavy", 0x800000},
-      {"TColor", "clWindowText", int32_t(0x80000008)}, {"TColor", "clDefault", 0x20000000},
-      {"TCursor", "crHandPoint", -21},          {"TCursor", "crDefault", 0},
-      {"TCursor", "crSizeAll", -22},            {"TFontCharset", "ANSI_CHARSET", 0},
-      {"TFontCharset", "DEFAULT_CHARSET", 1},   {"TFontCharset", "OEM_CHARSET", 255},
+      {"TColor", "clWhite", 0xFFFFFF},
+      {"TColor", "clNavy", 0x800000},
+      {"TColor", "clWindowText", int32_t(0x80000008)},
+      {"TColor", "clDefault", 0x20000000},
+      {"TCursor", "crHandPoint", -21},
+      {"TCursor", "crDefault", 0},
+      {"TCursor", "crSizeAll", -22},
+      {"TFontCharset", "ANSI_CHARSET", 0},
+      {"TFontCharset", "DEFAULT_CHARSET", 1},
+      {"TFontCharset", "OEM_CHARSET", 255},
   };
   for (const IdentCase& c : cases) {
     SCOPED_TRACE(c.ident);
@@ -278,7 +285,7 @@ TEST(GuiIdentifiers, DrawnColours) {
 }
 
 class BrowserAddressTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     prefix_ = std::filesystem::temp_directory_path() / ("stowaway-gui-" + std::to_string(getpid()));
     std::filesystem::create_directories(prefix_);

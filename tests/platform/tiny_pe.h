@@ -10,16 +10,15 @@
 
 namespace tinype {
 
-inline bool HaveCrossCompiler()
-{
-    return std::system("command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 && "
-                       "command -v x86_64-w64-mingw32-windres >/dev/null 2>&1") == 0;
+inline bool HaveCrossCompiler() {
+  return std::system(
+             "command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 && "
+             "command -v x86_64-w64-mingw32-windres >/dev/null 2>&1") == 0;
 }
 
 // Builds dir/tiny.exe; returns its path, or "" when the compiler failed.
-inline std::string Build(const std::string& dir)
-{
-    std::ofstream(dir + "/tiny.cpp") << R"(#include <windows.h>
+inline std::string Build(const std::string& dir) {
+  std::ofstream(dir + "/tiny.cpp") << R"(#include <windows.h>
 #include <cstdio>
 int main() {
   HRSRC g = FindResourceA(nullptr, "GREETING", MAKEINTRESOURCEA(10));
@@ -29,16 +28,17 @@ int main() {
   return 0;
 }
 )";
-    std::ofstream(dir + "/greeting.bin", std::ios::binary) << "hello from the stub";
-    std::ofstream(dir + "/other.bin", std::ios::binary) << "other";
-    std::ofstream(dir + "/app.manifest") << "<?xml version=\"1.0\"?><assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
-                                            "manifestVersion=\"1.0\"></assembly>\n";
-    std::ofstream(dir + "/tiny.rc") << "GREETING RCDATA \"greeting.bin\"\nOTHER RCDATA \"other.bin\"\n"
-                                       "MYDATA CUSTOMTYPE \"other.bin\"\n1 24 \"app.manifest\"\n"
-                                       "1 VERSIONINFO\nFILEVERSION 1,2,3,4\nBEGIN\nEND\n";
-    const std::string cmd = "cd '" + dir + "' && x86_64-w64-mingw32-windres tiny.rc -O coff -o tiny.res && "
-                            "x86_64-w64-mingw32-g++ -O1 -static -o tiny.exe tiny.cpp tiny.res >/dev/null 2>&1";
-    return std::system(cmd.c_str()) == 0 ? dir + "/tiny.exe" : std::string();
+  std::ofstream(dir + "/greeting.bin", std::ios::binary) << "hello from the stub";
+  std::ofstream(dir + "/other.bin", std::ios::binary) << "other";
+  std::ofstream(dir + "/app.manifest") << "<?xml version=\"1.0\"?><assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
+                                          "manifestVersion=\"1.0\"></assembly>\n";
+  std::ofstream(dir + "/tiny.rc") << "GREETING RCDATA \"greeting.bin\"\nOTHER RCDATA \"other.bin\"\n"
+                                     "MYDATA CUSTOMTYPE \"other.bin\"\n1 24 \"app.manifest\"\n"
+                                     "1 VERSIONINFO\nFILEVERSION 1,2,3,4\nBEGIN\nEND\n";
+  const std::string cmd = "cd '" + dir +
+                          "' && x86_64-w64-mingw32-windres tiny.rc -O coff -o tiny.res && "
+                          "x86_64-w64-mingw32-g++ -O1 -static -o tiny.exe tiny.cpp tiny.res >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0 ? dir + "/tiny.exe" : std::string();
 }
 
-} // namespace tinype
+}  // namespace tinype

@@ -87,7 +87,7 @@ std::string Container(const std::vector<std::pair<std::string, std::string>>& fi
 }
 
 class ExtractionTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     std::string pattern = (fs::temp_directory_path() / "stowaway-extract-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -99,7 +99,10 @@ protected:
   }
   void TearDown() override {
     form.reset();
-    if (old_) setenv("STOWAWAY_PREFIX", old_->c_str(), 1); else unsetenv("STOWAWAY_PREFIX");
+    if (old_)
+      setenv("STOWAWAY_PREFIX", old_->c_str(), 1);
+    else
+      unsetenv("STOWAWAY_PREFIX");
     std::error_code ec;
     fs::remove_all(prefix_, ec);
   }
@@ -159,9 +162,10 @@ TEST_F(ExtractionTest, InstallerSettingsExtractIntoTempRecordAndRemoveAtTheEnd) 
 }
 
 TEST_F(ExtractionTest, TheDirectoryOfTheFirstFileGoesWhenLeftEmpty) {
-  Load("    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.Subdirectory = 'pkg\\inner'\n"
-       "    AutoExtract.RemoveOnTerminate = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n",
-       {{"a.txt", "a"}, {"b.txt", "b"}});
+  Load(
+      "    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.Subdirectory = 'pkg\\inner'\n"
+      "    AutoExtract.RemoveOnTerminate = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n",
+      {{"a.txt", "a"}, {"b.txt", "b"}});
   const fs::path dir = Unix(GetTempDir()) / "pkg" / "inner";
   EXPECT_EQ(Slurp(dir / "a.txt"), "a");
   form.reset();
@@ -176,9 +180,12 @@ TEST_F(ExtractionTest, OverwritePolicies) {
     bool written;
   };
   const Case cases[] = {
-      {"owIfSizeDifferent", "", true},   {"owIfSizeDifferent", "same", false},
-      {"owIfSizeDifferent", "longer!", true}, {"owNever", "", true},
-      {"owNever", "x", false},           {"owAlways", "same", true},
+      {"owIfSizeDifferent", "", true},
+      {"owIfSizeDifferent", "same", false},
+      {"owIfSizeDifferent", "longer!", true},
+      {"owNever", "", true},
+      {"owNever", "x", false},
+      {"owAlways", "same", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.policy) + " over '" + c.existing + "'");
@@ -200,8 +207,8 @@ TEST_F(ExtractionTest, AHandlerThatForbidsAFileStopsItsWriteAndItsEvents) {
   const std::string temp = GetTempDir();
   TacFileStorage* s = Load(kInstaller, {{"a.txt", "a"}, {"b.txt", "bb"}}, temp + "a.txt");
   EXPECT_FALSE(fs::exists(Unix(temp) / "a.txt"));
-  EXPECT_THAT(form->log, ElementsAre("extract " + temp + "a.txt 1", "extract " + temp + "b.txt 2",
-                                     "ok " + temp + "b.txt 2"));
+  EXPECT_THAT(form->log,
+              ElementsAre("extract " + temp + "a.txt 1", "extract " + temp + "b.txt 2", "ok " + temp + "b.txt 2"));
   EXPECT_EQ(s->ExtractedFiles().Count(), 1);
   EXPECT_TRUE(s->File(0)->Extract(temp + "a.txt", false));  // forbidden again: reports success
   EXPECT_EQ(s->ExtractedFiles().Count(), 1);
@@ -220,15 +227,14 @@ TEST_F(ExtractionTest, NamesWithBackslashesAndCreatePath) {
 
 TEST_F(ExtractionTest, NamesThatWouldLeaveTheDirectoryAreReportedAsFailed) {
   const std::string temp = GetTempDir();
-  const std::string names[] = {"..\\escape.txt", "a\\..\\..\\escape.txt", "../escape.txt", "\\escape.txt",
-                               "C:\\escape.txt", "Z:escape.txt"};
+  const std::string names[] = {"..\\escape.txt", "a\\..\\..\\escape.txt", "../escape.txt",
+                               "\\escape.txt",   "C:\\escape.txt",        "Z:escape.txt"};
   std::vector<std::pair<std::string, std::string>> files;
   for (const std::string& n : names) files.push_back({n, "evil"});
   files.push_back({"fine.txt", "fine"});
   const fs::path before = Unix(temp);
   TacFileStorage* s = Load(kInstaller + std::string("    AutoExtract.Overwrite = owAlways\n"), files);
-  for (const std::string& n : names)
-    EXPECT_THAT(form->log, ::testing::Contains("failed " + temp + n + " 4")) << n;
+  for (const std::string& n : names) EXPECT_THAT(form->log, ::testing::Contains("failed " + temp + n + " 4")) << n;
   EXPECT_EQ(Slurp(before / "fine.txt"), "fine");
   EXPECT_EQ(s->ExtractedFiles().Count(), 1);
   for (const auto& entry : fs::recursive_directory_iterator(prefix_))
@@ -237,8 +243,9 @@ TEST_F(ExtractionTest, NamesThatWouldLeaveTheDirectoryAreReportedAsFailed) {
 }
 
 TEST_F(ExtractionTest, DisabledStorageExtractsNothingAndRemovesNothing) {
-  TacFileStorage* s = Load("    AutoExtract.RemoveOnTerminate = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n",
-                           {{"a.txt", "a"}});
+  TacFileStorage* s =
+      Load("    AutoExtract.RemoveOnTerminate = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n",
+           {{"a.txt", "a"}});
   const fs::path target = Unix(GetTempDir()) / "a.txt";
   EXPECT_FALSE(fs::exists(target));
   EXPECT_TRUE(s->File(0)->Extract(GetTempDir() + "a.txt", false));
@@ -299,10 +306,10 @@ TEST_F(ExtractionTest, LinksBelowTheTargetAreNeverWrittenThrough) {
   const fs::path outside = fs::path(prefix_) / "outside";
   struct Case {
     const char* what;
-    const char* stored;                         // the stored name
-    std::function<void()> plant;                // puts the link in place
-    const char* outsideFile;                    // must stay as it was ("" = must not exist)
-    bool written;                               // the stored file lands below temp
+    const char* stored;           // the stored name
+    std::function<void()> plant;  // puts the link in place
+    const char* outsideFile;      // must stay as it was ("" = must not exist)
+    bool written;                 // the stored file lands below temp
   };
   {
     // Wine cannot make links, and Windows only with a privilege: nothing to test there.
@@ -314,7 +321,8 @@ TEST_F(ExtractionTest, LinksBelowTheTargetAreNeverWrittenThrough) {
   }
   const Case cases[] = {
       {"a directory part", "a\\evil", [&] { fs::create_directory_symlink(outside, temp / "a"); }, "evil", false},
-      {"the file itself", "page.html", [&] { fs::create_symlink(outside / "target", temp / "page.html"); }, "target", true},
+      {"the file itself", "page.html", [&] { fs::create_symlink(outside / "target", temp / "page.html"); }, "target",
+       true},
       {"a dangling link", "x.txt", [&] { fs::create_symlink(outside / "absent", temp / "x.txt"); }, "absent", true},
       {"a same-size file behind a link", "same.bin", [&] { fs::create_symlink(outside / "same", temp / "same.bin"); },
        "same", true},
@@ -349,13 +357,20 @@ TEST_F(ExtractionTest, StoredNamesAreResolvedThenJudged) {
     const char* lands;  // below temp, "" when refused
   };
   const Case cases[] = {
-      {"a\\..\\in1.txt", "in1.txt"}, {".\\dot.txt", "dot.txt"}, {"d\\.\\e.txt", "d/e.txt"},
-      {"a\\\\b.txt", ""},  {"a\\..", ""},  {"bad|name", ""}, {"tab\tname", ""},
+      {"a\\..\\in1.txt", "in1.txt"},
+      {".\\dot.txt", "dot.txt"},
+      {"d\\.\\e.txt", "d/e.txt"},
+      {"a\\\\b.txt", ""},
+      {"a\\..", ""},
+      {"bad|name", ""},
+      {"tab\tname", ""},
   };
   std::vector<std::pair<std::string, std::string>> files;
   for (const Case& c : cases) files.push_back({c.stored, "x"});
-  TacFileStorage* s = Load("    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n"
-                           "    AutoExtract.RemoveOnTerminate = True\n", files);
+  TacFileStorage* s = Load(
+      "    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.ToplevelDir = tdTempDir\n"
+      "    AutoExtract.RemoveOnTerminate = True\n",
+      files);
   int landed = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.stored);
@@ -380,9 +395,10 @@ TEST_F(ExtractionTest, NoBaseDirectoryWritesNothing) {
     RegDeleteValueA(key, "My Pictures");
     RegCloseKey(key);
   }
-  TacFileStorage* s = Load("    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.ToplevelDir = tdMyPictures\n"
-                           "    AutoExtract.ExtractTo.CreatePath = True\n    AutoExtract.RemoveOnTerminate = True\n",
-                           {{"root.txt", "r"}});
+  TacFileStorage* s = Load(
+      "    AutoExtract.Enabled = True\n    AutoExtract.ExtractTo.ToplevelDir = tdMyPictures\n"
+      "    AutoExtract.ExtractTo.CreatePath = True\n    AutoExtract.RemoveOnTerminate = True\n",
+      {{"root.txt", "r"}});
   EXPECT_EQ(s->ExtractedFiles().Count(), 0);
   EXPECT_THAT(form->log, ElementsAre("extract root.txt 1", "failed root.txt 1"));
   EXPECT_FALSE(fs::exists(Unix("C:\\root.txt")));

@@ -58,9 +58,7 @@ std::string Runs() { return std::string(300, 'a') + "xyz" + std::string(70000, '
 }  // namespace
 
 TEST(FileStorageContainer, ReadsFilesInOrderAndWritesTheSameBytes) {
-  const std::string bytes = Container({{"start.html", "<html>hello</html>"},
-                                       {"dir\\setup.exe", Runs()},
-                                       {"", ""}});
+  const std::string bytes = Container({{"start.html", "<html>hello</html>"}, {"dir\\setup.exe", Runs()}, {"", ""}});
   TacFileStorage storage(nullptr);
   Read(storage, bytes);
   EXPECT_TRUE(storage.PackedContainer);
@@ -139,14 +137,15 @@ TEST(FileStorageContainer, CorruptContainersStopWithAReadErrorAndKeepEarlierFile
        "unpacked length -2 is negative", at + 9},
       {"unpacked length absurd", header + Int32(1) + "n" + Int32(6) + Int32(0x7FFFFFFF) + std::string(2, '\0'),
        "cannot come from 2 bytes of blocks", at + 9},
-      {"blocks give fewer bytes", header + Int32(1) + "n" + Int32(static_cast<int32_t>(stream7.size())) +
-                                      Int32(9) + stream7.substr(4),
+      {"blocks give fewer bytes",
+       header + Int32(1) + "n" + Int32(static_cast<int32_t>(stream7.size())) + Int32(9) + stream7.substr(4),
        "blocks unpack to 7 bytes, the record says 9", at + 5},
-      {"blocks give more bytes", header + Int32(1) + "n" + Int32(static_cast<int32_t>(stream7.size())) +
-                                     Int32(5) + stream7.substr(4),
+      {"blocks give more bytes",
+       header + Int32(1) + "n" + Int32(static_cast<int32_t>(stream7.size())) + Int32(5) + stream7.substr(4),
        "literals overflow the destination", at + 22},
-      {"packed length past the blocks", header + Int32(1) + "n" + Int32(8) + Int32(1) + std::string("\x09\x00\x01\x00", 4),
-       "corrupt packed content", at + 13},
+      {"packed length past the blocks",
+       header + Int32(1) + "n" + Int32(8) + Int32(1) + std::string("\x09\x00\x01\x00", 4), "corrupt packed content",
+       at + 13},
       {"file count cut off", std::string("SFP1\x01", 5), "file count cut off", 4},
   };
   for (const Case& c : cases) {
@@ -230,7 +229,8 @@ TEST(FileStorageContainer, ALargeContentIsUnpackedAheadInOrder) {
     storage.ReadStoredData(s);
     std::string got;
     auto take = [&] {
-      storage.File(0)->ForEachPiece([&](const uint8_t* p, size_t n) { got.append(reinterpret_cast<const char*>(p), n); });
+      storage.File(0)->ForEachPiece(
+          [&](const uint8_t* p, size_t n) { got.append(reinterpret_cast<const char*>(p), n); });
     };
     if (damaged) {
       EXPECT_THROW(take(), EReadError);

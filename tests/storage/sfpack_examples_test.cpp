@@ -34,8 +34,7 @@ std::vector<Example> Examples() {
       {"ThreeEqualStayLiterals", Hex("41 41 41"), Hex("03 00 00 00 | 05 00 | 00 00 | 41 41 41")},
       {"FourEqualAreARun", Hex("41 41 41 41"), Hex("04 00 00 00 | 05 00 | 00 00 | 00 41 03")},
       {"LongRun257", Repeat(0x41, 257), Hex("01 01 00 00 | 07 00 | 00 00 | 00 41 00 00 01")},
-      {"EscapeIsSmallestAbsent",
-       Concat({Hex("00 01 02"), Repeat(0x41, 256), Hex("42")}),
+      {"EscapeIsSmallestAbsent", Concat({Hex("00 01 02"), Repeat(0x41, 256), Hex("42")}),
        Hex("04 01 00 00 | 09 00 | 03 00 | 00 01 02 03 41 FF 42")},
       {"RunTable274", Concat({values, Repeat(0x07, 5), Repeat(0x08, 600)}), runTablePacked},
   };
@@ -55,16 +54,13 @@ TEST_P(WorkedExample, UnpacksToTheInput) {
   const Example& ex = GetParam();
   EXPECT_EQ(Unpack(ex.packed), ex.input);
   Bytes out(ex.input.size());
-  EXPECT_EQ(UnpackBlocks(ex.packed.data() + 4, ex.packed.size() - 4, out.data(), out.size()),
-            ex.input.size());
+  EXPECT_EQ(UnpackBlocks(ex.packed.data() + 4, ex.packed.size() - 4, out.data(), out.size()), ex.input.size());
   EXPECT_EQ(out, ex.input);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codec, WorkedExample, ::testing::ValuesIn(Examples()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(WorkedExample, RunTableStreamIs274Bytes) {
-  EXPECT_EQ(Examples().back().packed.size(), 274u);
-}
+TEST(WorkedExample, RunTableStreamIs274Bytes) { EXPECT_EQ(Examples().back().packed.size(), 274u); }
 
 }  // namespace

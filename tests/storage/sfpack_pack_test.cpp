@@ -13,10 +13,11 @@ namespace {
 constexpr std::size_t kBlock = SFPackBlockSize;
 
 TEST(PackedSizeBound, ClassicValues) {
-  const struct { std::size_t n, bound; } cases[] = {
-      {0, 263},         {1, 263},         {254, 263},       {255, 263},
-      {256, 264},       {65533, 65541},   {65534, 65546},   {65535, 65547},
-      {131066, 131078}, {131067, 131083},
+  const struct {
+    std::size_t n, bound;
+  } cases[] = {
+      {0, 263},       {1, 263},       {254, 263},     {255, 263},       {256, 264},
+      {65533, 65541}, {65534, 65546}, {65535, 65547}, {131066, 131078}, {131067, 131083},
   };
   for (const auto& c : cases) EXPECT_EQ(PackedSizeBound(c.n), c.bound) << "n = " << c.n;
 }
@@ -41,7 +42,10 @@ TEST(PackedSizeBound, NeverBelowTheWorstCase) {
 
 TEST(PackStream, BlockBoundaries) {
   // Text without byte 00: every block packs in escape mode without runs, into n + 2 bytes.
-  const struct { std::size_t n; std::vector<std::size_t> packed; } cases[] = {
+  const struct {
+    std::size_t n;
+    std::vector<std::size_t> packed;
+  } cases[] = {
       {1, {3}},
       {kBlock - 1, {kBlock + 1}},
       {kBlock, {kBlock + 2}},
@@ -83,8 +87,8 @@ TEST(PackStream, RunCrossingABlockBoundaryIsSplit) {
     const std::vector<Bytes> blocks = SplitBlocks(stream);
     ASSERT_EQ(blocks.size(), 2u) << c.name;
     ASSERT_GE(blocks[0].size(), c.firstTail.size()) << c.name;
-    EXPECT_TRUE(std::equal(c.firstTail.begin(), c.firstTail.end(),
-                           blocks[0].end() - static_cast<long>(c.firstTail.size())))
+    EXPECT_TRUE(
+        std::equal(c.firstTail.begin(), c.firstTail.end(), blocks[0].end() - static_cast<long>(c.firstTail.size())))
         << c.name;
     EXPECT_EQ(blocks[1], c.second) << c.name;
     EXPECT_EQ(Unpack(stream), input) << c.name;
@@ -94,7 +98,11 @@ TEST(PackStream, RunCrossingABlockBoundaryIsSplit) {
 // Runs of each length after "B" (escape mode, E = 00) and after the 256 values (run-table
 // mode, where the run record's count offset goes into the table).
 TEST(PackBlock, RunForms) {
-  const struct { std::size_t run; Bytes escapeItems; Bytes recordItems; } cases[] = {
+  const struct {
+    std::size_t run;
+    Bytes escapeItems;
+    Bytes recordItems;
+  } cases[] = {
       {3, Hex("41 41 41"), Hex("41 41 41")},
       {4, Hex("00 41 03"), Hex("41 41 41 41")},
       {5, Hex("00 41 04"), Hex("41 04")},
@@ -146,7 +154,11 @@ TEST(PackBlock, EscapeByteIsTheSmallestAbsentValue) {
   };
   Bytes allButFF = RandomBytes(kBlock, 7);
   std::replace(allButFF.begin(), allButFF.end(), std::uint8_t{0xFF}, std::uint8_t{0xFE});
-  const struct { const char* name; Bytes input; int escape; } cases[] = {
+  const struct {
+    const char* name;
+    Bytes input;
+    int escape;
+  } cases[] = {
       {"TextHasNoZero", text, 0x00},
       {"ZeroAtTheEnd", withAt(text, {{19999, 0x00}}), 0x01},
       {"ZeroOneTwoFarApart", withAt(text, {{5000, 0x00}, {12000, 0x01}, {19000, 0x02}}), 0x03},
@@ -185,19 +197,36 @@ TEST(PackBlock, RunReachingTheBlockEndStopsThere) {
 
 // PackStream must stay inside PackedSizeBound(n): guard bytes behind the bound stay intact.
 TEST(PackStream, WritesNothingPastTheBound) {
-  const std::size_t sizes[] = {0,         1,         254,       255,           256,
-                               kBlock - 1, kBlock,   kBlock + 1, kBlock + 2,   2 * kBlock,
-                               2 * kBlock + 1, 3 * kBlock - 1, 3 * kBlock + 255};
+  const std::size_t sizes[] = {0,
+                               1,
+                               254,
+                               255,
+                               256,
+                               kBlock - 1,
+                               kBlock,
+                               kBlock + 1,
+                               kBlock + 2,
+                               2 * kBlock,
+                               2 * kBlock + 1,
+                               3 * kBlock - 1,
+                               3 * kBlock + 255};
   enum Kind { kRandom, kAllValuesNoRuns, kText, kZeros };
   for (Kind kind : {kRandom, kAllValuesNoRuns, kText, kZeros}) {
     for (std::size_t n : sizes) {
       Bytes input(n);
       for (std::size_t i = 0; i < n; ++i) {
         switch (kind) {
-          case kRandom: break;
-          case kAllValuesNoRuns: input[i] = static_cast<std::uint8_t>(i * 7); break;
-          case kText: input[i] = static_cast<std::uint8_t>('a' + i % 26); break;
-          case kZeros: input[i] = 0; break;
+          case kRandom:
+            break;
+          case kAllValuesNoRuns:
+            input[i] = static_cast<std::uint8_t>(i * 7);
+            break;
+          case kText:
+            input[i] = static_cast<std::uint8_t>('a' + i % 26);
+            break;
+          case kZeros:
+            input[i] = 0;
+            break;
         }
       }
       if (kind == kRandom) input = RandomBytes(n, static_cast<std::uint32_t>(n));
@@ -206,8 +235,8 @@ TEST(PackStream, WritesNothingPastTheBound) {
       Bytes dest(bound + 64, 0xA5);
       const std::size_t written = PackStream(input.data(), n, dest.data());
       EXPECT_LE(written, bound) << "kind " << kind << ", n = " << n;
-      EXPECT_TRUE(std::all_of(dest.begin() + static_cast<long>(bound), dest.end(),
-                              [](std::uint8_t b) { return b == 0xA5; }))
+      EXPECT_TRUE(
+          std::all_of(dest.begin() + static_cast<long>(bound), dest.end(), [](std::uint8_t b) { return b == 0xA5; }))
           << "kind " << kind << ", n = " << n;
       EXPECT_EQ(input, before);
       dest.resize(written);

@@ -38,8 +38,7 @@ TEST(RoundTrip, MatchesTheReferencePacker) {
     if (round % 5 == 0) {
       // Make every value occur so that the blocks go to run-table mode.
       const Bytes values = AllValues();
-      input.insert(input.begin() + static_cast<long>(input.size() / 2), values.begin(),
-                   values.end());
+      input.insert(input.begin() + static_cast<long>(input.size() / 2), values.begin(), values.end());
     }
     const Bytes stream = Pack(input);
     ASSERT_EQ(stream, ReferencePackStream(input.data(), input.size())) << "round " << round;
@@ -75,9 +74,15 @@ TEST(RoundTrip, DamagedStreamsAreRejectedOrStayInBounds) {
       Bytes bad = good;
       const std::size_t at = 4 + gen() % (bad.size() - 4);
       switch (round % 3) {
-        case 0: bad[at] = static_cast<std::uint8_t>(gen()); break;
-        case 1: bad.resize(at); break;
-        case 2: bad.insert(bad.begin() + static_cast<long>(at), static_cast<std::uint8_t>(gen())); break;
+        case 0:
+          bad[at] = static_cast<std::uint8_t>(gen());
+          break;
+        case 1:
+          bad.resize(at);
+          break;
+        case 2:
+          bad.insert(bad.begin() + static_cast<long>(at), static_cast<std::uint8_t>(gen()));
+          break;
       }
       Bytes out(PackedStreamLength(bad.data(), bad.size()));
       try {

@@ -20,7 +20,7 @@
 #include "platform/winapi.h"
 
 class FreshSystemTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     namespace fs = std::filesystem;
     std::string pattern = (fs::temp_directory_path() / "stowaway-test-XXXXXX").string();
@@ -29,9 +29,12 @@ protected:
 #ifdef _WIN32
     static int serial = 0;
     keyName_ = "Software\\Stowaway Tests\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-    for (auto& [root, name] : {std::pair{&user_, "\\CU"}, {&machine_, "\\LM"}, {&classes_, "\\CU\\Software\\Classes"}})
-      ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (keyName_ + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, root, nullptr),
+    for (auto& [root, name] : {std::pair{&user_, "\\CU"},
+                               {&machine_, "\\LM"},
+                               { &classes_,
+                                 "\\CU\\Software\\Classes" }})
+      ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (keyName_ + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                root, nullptr),
                 ERROR_SUCCESS);
     // Wine answers GetComputerNameA from HKLM (through the mapped root): the fresh root carries
     // a copy of the machine's name keys.
@@ -70,13 +73,12 @@ protected:
   // Makes a key (empty) the way every system has it; the Linux prefix has it seeded already.
   static void Seed(HKEY root, const std::string& key) {
     HKEY made = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr),
-              ERROR_SUCCESS)
+    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr), ERROR_SUCCESS)
         << key;
     RegCloseKey(made);
   }
 
-private:
+ private:
   std::string dir_, root_;
 #ifdef _WIN32
   static constexpr const char* kComputerName = "System\\CurrentControlSet\\Control\\ComputerName";

@@ -25,7 +25,7 @@ bool IsPlainRequest(const DEVMODEA& m) {
 }
 
 class DisplayModeTest : public SystemInfoTest {
-protected:
+ protected:
   void SetIdent(const std::string& name, const std::string& identifier) {
     const TPropInfo& p = Prop(name);
     const int ordinal = p.Names->ValueOf(identifier);
@@ -58,8 +58,8 @@ TEST_F(DisplayModeTest, ColorModeProbeByDepth) {
   const struct {
     int bits;
     const char* mode;
-  } cases[] = {{1, "sm8bit"}, {4, "sm4bit"}, {8, "sm8bit"}, {15, "sm8bit"}, {16, "sm16bit"}, {24, "sm24bit"},
-               {32, "sm32bit"}, {0, "sm8bit"}};
+  } cases[] = {{1, "sm8bit"},   {4, "sm4bit"},   {8, "sm8bit"},   {15, "sm8bit"},
+               {16, "sm16bit"}, {24, "sm24bit"}, {32, "sm32bit"}, {0, "sm8bit"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bits);
     display.bitsPerPixel = c.bits;
@@ -107,12 +107,10 @@ struct ColorCase {
 
 TEST_F(DisplayModeTest, ColorChangeStepsDownToAnOfferedDepth) {
   const ColorCase cases[] = {
-      {"16 only, ask 32", {16}, "sm32bit",
-       {"offers 32", "offers 24", "offers 16", "offers 16", "apply 16"}, "sm16bit"},
+      {"16 only, ask 32", {16}, "sm32bit", {"offers 32", "offers 24", "offers 16", "offers 16", "apply 16"}, "sm16bit"},
       {"32 offered", {16, 32}, "sm32bit", {"offers 32", "offers 32", "apply 32"}, "sm32bit"},
       {"4 refused", {16, 32}, "sm4bit", {"offers 4"}, "sm24bit"},
-      {"nothing offered", {}, "sm32bit",
-       {"offers 32", "offers 24", "offers 16", "offers 8", "offers 4"}, "sm24bit"},
+      {"nothing offered", {}, "sm32bit", {"offers 32", "offers 24", "offers 16", "offers 8", "offers 4"}, "sm24bit"},
       {"8 only, ask 16", {8}, "sm16bit", {"offers 16", "offers 8", "offers 8", "apply 8"}, "sm8bit"},
   };
   info->ALLOW_EDIT = true;
@@ -135,9 +133,13 @@ struct ResolutionCase {
 
 TEST_F(DisplayModeTest, ResolutionChangeStepsDownInEnumerationOrder) {
   const ResolutionCase cases[] = {
-      {"up to 1280x1024, ask 1920x1080", SizesUpTo1280x1024(), "sr1920x1080",
+      {"up to 1280x1024, ask 1920x1080",
+       SizesUpTo1280x1024(),
+       "sr1920x1080",
        {"offers 1920x1080", "offers 1600x1200", "offers 1280x1024", "offers 1280x1024", "apply 1280x1024"}},
-      {"upright goes on at the last landscape", {{1920, 1200}}, "sr480x640",
+      {"upright goes on at the last landscape",
+       {{1920, 1200}},
+       "sr480x640",
        {"offers 480x640", "offers 1920x1200", "offers 1920x1200", "apply 1920x1200"}},
       {"first refused", {{800, 600}}, "sr640x480", {"offers 640x480"}},
       {"offered at once", {{1200, 1920}}, "sr1200x1920", {"offers 1200x1920", "offers 1200x1920", "apply 1200x1920"}},
@@ -156,8 +158,8 @@ TEST_F(DisplayModeTest, NothingRefusedWalksTheWholeChain) {
   SetIdent("ScreenResolution", "sr1200x1920");
   ASSERT_EQ(display.log.size(), static_cast<size_t>(ScreenResolutionCount));
   for (int r = 0; r < ScreenResolutionCount; ++r)
-    EXPECT_EQ(display.log[ScreenResolutionCount - 1 - r], "offers " + std::to_string(ScreenResolutionWidth[r]) + "x" +
-                                                             std::to_string(ScreenResolutionHeight[r]));
+    EXPECT_EQ(display.log[ScreenResolutionCount - 1 - r],
+              "offers " + std::to_string(ScreenResolutionWidth[r]) + "x" + std::to_string(ScreenResolutionHeight[r]));
   EXPECT_EQ(Ident("ScreenResolution"), "sr1024x768");
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // Sets $DISPLAY (or removes it) for the life of the object.
 class DisplayVariable {
-public:
+ public:
   explicit DisplayVariable(const std::optional<std::string>& value) {
     if (const char* old = std::getenv("DISPLAY")) old_ = old;
     if (value)
@@ -32,7 +32,7 @@ public:
   DisplayVariable(const DisplayVariable&) = delete;
   DisplayVariable& operator=(const DisplayVariable&) = delete;
 
-private:
+ private:
   std::optional<std::string> old_;
 };
 

@@ -5,12 +5,12 @@
 struct _XDisplay;
 
 class ExtraScreenSize {
-public:
+ public:
   ExtraScreenSize(int width, int height);
   ~ExtraScreenSize();
   ExtraScreenSize(const ExtraScreenSize&) = delete;
   ExtraScreenSize& operator=(const ExtraScreenSize&) = delete;
 
-private:
+ private:
   _XDisplay* display_;
 };

@@ -101,7 +101,7 @@ TEST_F(FoldersTest, WritesOnlyWithAllowEditAndNotWhileLoading) {
     Set(c.property, written);
     EXPECT_EQ(Reg(c.root, c.key, c.valueName), written);
     EXPECT_EQ(Reg(OtherRoot(c.root), c.key, c.valueName), before);  // the other root untouched
-    EXPECT_EQ(Get(c.property), written);                             // the next read asks again
+    EXPECT_EQ(Get(c.property), written);                            // the next read asks again
   }
   EXPECT_TRUE(shown.empty());  // editable setters never show a message
 }
@@ -161,8 +161,12 @@ TEST(WithoutFinalBackslash, RemovesOnlyOne) {
     const char* dir;
     const char* expected;
   } cases[] = {
-      {"C:\\TEMP\\", "C:\\TEMP"}, {"C:\\TEMP", "C:\\TEMP"}, {"C:\\", "C:"},
-      {"C:\\a\\\\", "C:\\a\\"},   {"", ""},                 {"\\", ""},
+      {"C:\\TEMP\\", "C:\\TEMP"},
+      {"C:\\TEMP", "C:\\TEMP"},
+      {"C:\\", "C:"},
+      {"C:\\a\\\\", "C:\\a\\"},
+      {"", ""},
+      {"\\", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(WithoutFinalBackslash(c.dir), c.expected) << c.dir;
 }

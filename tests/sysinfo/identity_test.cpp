@@ -34,7 +34,7 @@ struct FamilyCase {
   std::string (*read)(bool nt);
   void (*write)(bool nt, const std::string&);  // nullptr: read-only
   bool nt;
-  std::string key;        // empty: nothing is read or written (the NT literal)
+  std::string key;  // empty: nothing is read or written (the NT literal)
   const char* valueName;
 };
 
@@ -56,8 +56,7 @@ TEST_F(IdentityTest, FamilySourcesAndTargets) {
   for (const FamilyCase& c : cases) {
     SCOPED_TRACE(std::string(c.what) + (c.nt ? " on NT" : " otherwise"));
     // Different values under every candidate key, so a wrong source shows.
-    for (const std::string& key : {kCV, kNTCV, kVNETSUP})
-      PutReg(HKEY_LOCAL_MACHINE, key, c.valueName, "from " + key);
+    for (const std::string& key : {kCV, kNTCV, kVNETSUP}) PutReg(HKEY_LOCAL_MACHINE, key, c.valueName, "from " + key);
     if (c.key.empty()) {
       EXPECT_EQ(c.read(c.nt), "(not available on NT)");
       c.write(c.nt, "ignored");

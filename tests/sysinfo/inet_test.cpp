@@ -29,18 +29,18 @@ namespace {
 const std::string kRemoteAccess = "System\\CurrentControlSet\\Services\\RemoteAccess";
 
 class InetTest : public SystemInfoTest {
-protected:
+ protected:
   // The "Remote Connection" value with the given bytes; nothing: no value; no key at all when
   // `withKey` is false.
   void RemoteConnection(bool withKey, const std::optional<std::string>& bytes) {
     if (!withKey) return;
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRemoteAccess.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRemoteAccess.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
               ERROR_SUCCESS);
     if (bytes) {
-      ASSERT_EQ(RegSetValueExA(key, "Remote Connection", 0, REG_BINARY,
-                               reinterpret_cast<const BYTE*>(bytes->data()), static_cast<DWORD>(bytes->size())),
+      ASSERT_EQ(RegSetValueExA(key, "Remote Connection", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes->data()),
+                               static_cast<DWORD>(bytes->size())),
                 ERROR_SUCCESS);
     }
     RegCloseKey(key);
@@ -67,8 +67,8 @@ TEST_F(InetTest, DecisionTable) {
       {"value 02", false, true, std::string("\x02", 1), "10.0.0.7", false, false},
       {"value of one byte 01", false, true, std::string("\x01", 1), "", true, false},
       {"value longer than 4 bytes", false, true, std::string("\x01\x00\x00\x00\x00", 5), "10.0.0.7", true, true},
-      {"value longer than 4 bytes, loopback", false, true, std::string("\x01\x00\x00\x00\x00", 5), "127.0.0.1",
-       false, true},
+      {"value longer than 4 bytes, loopback", false, true, std::string("\x01\x00\x00\x00\x00", 5), "127.0.0.1", false,
+       true},
       {"empty value", false, true, std::string(), "10.0.0.7", true, true},
       {"key without value", false, true, std::nullopt, "10.0.0.7", true, true},
       {"no key, routable", false, false, std::nullopt, "10.0.0.7", true, true},
@@ -171,8 +171,8 @@ TEST(LocalAddress, AmongTheInterfaces) {
   ifaddrs* list = nullptr;
   ASSERT_EQ(getifaddrs(&list), 0);
   for (const ifaddrs* i = list; i; i = i->ifa_next)
-    if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET && (i->ifa_flags & IFF_UP) &&
-        (i->ifa_flags & IFF_RUNNING) && !(i->ifa_flags & IFF_LOOPBACK))
+    if (i->ifa_addr && i->ifa_addr->sa_family == AF_INET && (i->ifa_flags & IFF_UP) && (i->ifa_flags & IFF_RUNNING) &&
+        !(i->ifa_flags & IFF_LOOPBACK))
       routable.insert(inet_ntoa(reinterpret_cast<const sockaddr_in*>(i->ifa_addr)->sin_addr));
   freeifaddrs(list);
 
@@ -204,7 +204,9 @@ TEST_F(InetTest, LocalAddressFromTheInterfaceList) {
   } cases[] = {
       {"cable unplugged: up without a link", true, {loopback, {IFF_UP, at("192.0.2.5")}}, "127.0.0.1"},
       {"up with a link", true, {loopback, {linked, at("192.0.2.5")}}, "192.0.2.5"},
-      {"the linked one of two", true, {loopback, {IFF_UP, at("192.0.2.5")}, {linked, at("198.51.100.7")}},
+      {"the linked one of two",
+       true,
+       {loopback, {IFF_UP, at("192.0.2.5")}, {linked, at("198.51.100.7")}},
        "198.51.100.7"},
       {"down", true, {loopback, {IFF_RUNNING, at("192.0.2.5")}}, "127.0.0.1"},
       {"no interfaces at all", true, {}, "127.0.0.1"},
@@ -234,7 +236,7 @@ TEST_F(InetTest, LocalAddressFromTheInterfaceList) {
 
 // A network namespace of the test's own, made and removed with the ip command.
 class NetworkNamespace {
-public:
+ public:
   NetworkNamespace() : name_("stowaway-inet-" + std::to_string(getpid())) {
     if (geteuid() != 0) {
       why_ = "making a network namespace needs root";
@@ -270,7 +272,7 @@ public:
     return result;
   }
 
-private:
+ private:
   static bool Ip(const std::string& args) { return std::system(("ip " + args + " >/dev/null 2>&1").c_str()) == 0; }
 
   std::string name_;

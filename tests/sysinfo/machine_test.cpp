@@ -27,7 +27,7 @@
 namespace {
 
 class MachineTest : public SystemInfoTest {
-protected:
+ protected:
   int64_t Ord(const std::string& name) { return Prop(name).GetOrd(*info); }
 };
 
@@ -109,8 +109,8 @@ TEST(ProcessorRecord, CpuInfoFields) {
   EXPECT_EQ(level, 6);
   EXPECT_EQ(revision, 158 << 8 | 10);
   // An ARM block has none of the x86 fields.
-  EXPECT_FALSE(winposix::X86LevelAndRevision(
-      winposix::FirstProcessorFields("processor : 0\nCPU implementer : 0x41\n"), level, revision));
+  EXPECT_FALSE(winposix::X86LevelAndRevision(winposix::FirstProcessorFields("processor : 0\nCPU implementer : 0x41\n"),
+                                             level, revision));
 }
 #endif
 
@@ -140,8 +140,7 @@ TEST_F(MachineTest, FrequencyAgainstTheSteadyClock) {
   const uint64_t first = ReadTimeStampCounter();
   std::this_thread::sleep_for(std::chrono::milliseconds(40));
   const uint64_t second = ReadTimeStampCounter();
-  const double micros =
-      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+  const double micros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
   const double reference = static_cast<double>(second - first) / micros;
 
   // A busy machine oversleeps, which the property counts as clock: only ever too high, so the
@@ -192,8 +191,11 @@ TEST(MemoryStatus, CardinalSizesSaturate) {
   const struct {
     uint64_t bytes;
     uint32_t cardinal;
-  } cases[] = {{0, 0}, {123456789, 123456789}, {0xFFFFFFFFull, 0xFFFFFFFFu},
-               {0x100000000ull, 0xFFFFFFFFu}, {16ull << 30, 0xFFFFFFFFu}};
+  } cases[] = {{0, 0},
+               {123456789, 123456789},
+               {0xFFFFFFFFull, 0xFFFFFFFFu},
+               {0x100000000ull, 0xFFFFFFFFu},
+               {16ull << 30, 0xFFFFFFFFu}};
   for (const auto& c : cases) EXPECT_EQ(MemorySizeCardinal(c.bytes), c.cardinal) << c.bytes;
 }
 
@@ -240,10 +242,14 @@ TEST(DiskSerial, Texts) {
     int32_t number;
     const char* text;
   } cases[] = {
-      {0x1A2B3C4D, 439041101, "1A2B-3C4D"}, {0x0012ABCD, 0x0012ABCD, "12AB-CD"},
-      {0x0000ABCD, 0xABCD, "ABCD-"},        {0, 0, "0-"},
-      {0xF0000001, -268435455, "F000-0001"}, {0x000ABCDE, 0xABCDE, "ABCD-E"},
-      {0x00000001, 1, "1-"},                 {0xFFFFFFFF, -1, "FFFF-FFFF"},
+      {0x1A2B3C4D, 439041101, "1A2B-3C4D"},
+      {0x0012ABCD, 0x0012ABCD, "12AB-CD"},
+      {0x0000ABCD, 0xABCD, "ABCD-"},
+      {0, 0, "0-"},
+      {0xF0000001, -268435455, "F000-0001"},
+      {0x000ABCDE, 0xABCDE, "ABCD-E"},
+      {0x00000001, 1, "1-"},
+      {0xFFFFFFFF, -1, "FFFF-FFFF"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -254,8 +260,8 @@ TEST(DiskSerial, Texts) {
 
 #ifndef _WIN32  // the Linux platform's serial number of the prefix's file system
 TEST(DiskSerial, FromTheFileSystemIdOrElseTheDevice) {
-  struct statfs fs{};
-  struct stat st{};
+  struct statfs fs {};
+  struct stat st {};
   st.st_dev = 0x0000000800000003ull;
   fs.f_fsid.__val[0] = 0x12345678;
   fs.f_fsid.__val[1] = 0x0F0F0F0F;
@@ -269,13 +275,12 @@ TEST(DiskSerial, FromTheFileSystemIdOrElseTheDevice) {
 TEST_F(MachineTest, DriveCSerial) {
   DWORD serial = 0, maxLength = 0, flags = 0;
   char volume[32] = "x", fsName[32] = {};
-  ASSERT_TRUE(GetVolumeInformationA("C:\\", volume, sizeof volume, &serial, &maxLength, &flags, fsName,
-                                    sizeof fsName));
+  ASSERT_TRUE(GetVolumeInformationA("C:\\", volume, sizeof volume, &serial, &maxLength, &flags, fsName, sizeof fsName));
   EXPECT_GT(maxLength, 0u);
   EXPECT_GT(std::strlen(fsName), 0u);
 #ifndef _WIN32  // drive C: of a Linux prefix is the prefix's file system, shown as NTFS
-  struct statfs fs{};
-  struct stat st{};
+  struct statfs fs {};
+  struct stat st {};
   const std::string driveC = Host(Root()).string();
   ASSERT_EQ(statfs(driveC.c_str(), &fs), 0);
   ASSERT_EQ(stat(driveC.c_str(), &st), 0);
@@ -314,7 +319,12 @@ TEST(UpTime, TicksToSecondsUnsigned) {
   const struct {
     DWORD ticks;
     int seconds;
-  } cases[] = {{0, 0}, {999, 0}, {1000, 1}, {86400000, 86400}, {0x7FFFFFFF, 2147483}, {0x80000000u, 2147483},
+  } cases[] = {{0, 0},
+               {999, 0},
+               {1000, 1},
+               {86400000, 86400},
+               {0x7FFFFFFF, 2147483},
+               {0x80000000u, 2147483},
                {0xFFFFFFFFu, 4294967}};
   for (const auto& c : cases) EXPECT_EQ(UpTimeSeconds(c.ticks), c.seconds) << c.ticks;
 }

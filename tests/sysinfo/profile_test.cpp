@@ -13,7 +13,7 @@
 namespace {
 
 class ProfileTest : public FreshSystemTest {
-protected:
+ protected:
   std::string Ini() const { return Root() + "test.ini"; }
   void WriteIni(const std::string& text) const { std::ofstream(Host(Ini()), std::ios::binary) << text; }
   std::string IniText() const {
@@ -44,8 +44,8 @@ TEST_F(ProfileTest, BuffersAndLists) {
       {"boot", nullptr, "", 16, 14, std::string("shell\0scrnsave", 14) + std::string("\0\0", 2)},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.section ? c.section : "(sections)") + "/" + (c.key ? c.key : "(keys)") +
-                 " size " + std::to_string(c.size));
+    SCOPED_TRACE(std::string(c.section ? c.section : "(sections)") + "/" + (c.key ? c.key : "(keys)") + " size " +
+                 std::to_string(c.size));
     std::memset(buffer, '#', sizeof buffer);
     const DWORD length = GetPrivateProfileStringA(c.section, c.key, c.fallback, buffer, c.size, Ini().c_str());
     EXPECT_EQ(length, c.length);
@@ -69,7 +69,8 @@ TEST_F(ProfileTest, WritesRemoveAndRefuse) {
     const char* section;
     const char* key;
     const char* value;
-  } refused[] = {{nullptr, "k", "v"}, {"a]b", "k", "v"}, {"boot", "k=x", "v"}, {"boot", "k\n", "v"}, {"boot", "k", "v\rw"}};
+  } refused[] = {
+      {nullptr, "k", "v"}, {"a]b", "k", "v"}, {"boot", "k=x", "v"}, {"boot", "k\n", "v"}, {"boot", "k", "v\rw"}};
   for (const auto& r : refused) {
     SCOPED_TRACE(std::string(r.section ? r.section : "(none)") + "/" + r.key + "=" + r.value);
     EXPECT_FALSE(WritePrivateProfileStringA(r.section, r.key, r.value, Ini().c_str()));

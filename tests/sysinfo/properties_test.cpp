@@ -41,7 +41,7 @@ class TListingOwner : public TComponent {
   TListingSample* Sample() const { return sample_.get(); }
   std::string Caption;
 
-private:
+ private:
   std::unique_ptr<TListingSample> sample_ = std::make_unique<TListingSample>();
 };
 
@@ -78,18 +78,76 @@ namespace {
 
 using ::testing::ElementsAreArray;
 
-const std::vector<std::string> kPublished = {
-    "Name", "Tag", "About", "ALLOW_EDIT", "ComputerDescription", "ComputerName", "ComputerWorkgroup",
-    "CurrentUserName", "WinDirectXVersion", "DefaultBrowser", "DirAppData", "DirAppDataAll", "DirCache",
-    "DirCookies", "DirCommonFiles", "DirDesktop", "DirFavorites", "DirFavoritesAll", "DirFonts", "DirHistory",
-    "DirMedia", "DirMyPictures", "DirNetHood", "DirPersonal", "DirPrintHood", "DirProgramFiles", "DirPrograms",
-    "DirProgramsAll", "DirRecent", "DirSendTo", "DirStartMenu", "DirStartMenuAll", "DirStartup",
-    "DirStartupAll", "DirSystem", "DirTemp", "DirTemplates", "DirTemplatesAll", "DirWindows",
-    "DiskCSerialNumber", "DiskCSerialNumberStr", "InternetStatus", "MemAvailPhisical", "MemTotalPhisical",
-    "MemAvailVirtual", "MemTotalVirtual", "MemLoad", "OSVersion", "OwnerName", "OwnerCompany", "CPUIdentifier",
-    "CPUVendor", "CPUArchitecture", "CPUsNumber", "CPUType", "CPUFrequency", "ScreenColorMode",
-    "ScreenResolution", "ScreenSaver", "SystemUpTime", "SystemPathes", "WinNT", "WinProductID", "WinProductName", "WinVersion", "WinVersionBuild",
-    "WinVersionMajor", "WinVersionMinor", "WinVersionNumber", "WinVersionSubNumber"};
+const std::vector<std::string> kPublished = {"Name",
+                                             "Tag",
+                                             "About",
+                                             "ALLOW_EDIT",
+                                             "ComputerDescription",
+                                             "ComputerName",
+                                             "ComputerWorkgroup",
+                                             "CurrentUserName",
+                                             "WinDirectXVersion",
+                                             "DefaultBrowser",
+                                             "DirAppData",
+                                             "DirAppDataAll",
+                                             "DirCache",
+                                             "DirCookies",
+                                             "DirCommonFiles",
+                                             "DirDesktop",
+                                             "DirFavorites",
+                                             "DirFavoritesAll",
+                                             "DirFonts",
+                                             "DirHistory",
+                                             "DirMedia",
+                                             "DirMyPictures",
+                                             "DirNetHood",
+                                             "DirPersonal",
+                                             "DirPrintHood",
+                                             "DirProgramFiles",
+                                             "DirPrograms",
+                                             "DirProgramsAll",
+                                             "DirRecent",
+                                             "DirSendTo",
+                                             "DirStartMenu",
+                                             "DirStartMenuAll",
+                                             "DirStartup",
+                                             "DirStartupAll",
+                                             "DirSystem",
+                                             "DirTemp",
+                                             "DirTemplates",
+                                             "DirTemplatesAll",
+                                             "DirWindows",
+                                             "DiskCSerialNumber",
+                                             "DiskCSerialNumberStr",
+                                             "InternetStatus",
+                                             "MemAvailPhisical",
+                                             "MemTotalPhisical",
+                                             "MemAvailVirtual",
+                                             "MemTotalVirtual",
+                                             "MemLoad",
+                                             "OSVersion",
+                                             "OwnerName",
+                                             "OwnerCompany",
+                                             "CPUIdentifier",
+                                             "CPUVendor",
+                                             "CPUArchitecture",
+                                             "CPUsNumber",
+                                             "CPUType",
+                                             "CPUFrequency",
+                                             "ScreenColorMode",
+                                             "ScreenResolution",
+                                             "ScreenSaver",
+                                             "SystemUpTime",
+                                             "SystemPathes",
+                                             "WinNT",
+                                             "WinProductID",
+                                             "WinProductName",
+                                             "WinVersion",
+                                             "WinVersionBuild",
+                                             "WinVersionMajor",
+                                             "WinVersionMinor",
+                                             "WinVersionNumber",
+                                             "WinVersionSubNumber"};
 
 // The kinds of the properties that are not texts, with the type of the enumerations.
 struct OrdinalKind {
@@ -228,8 +286,8 @@ TEST_F(PropertiesTest, ListingHasEveryPropertyInOrderWithItsValue) {
 // The listing writes values as the text form does: compared line by line with the writer on
 // values that differ from their defaults (so the writer writes all of them).
 TEST(PublishedListing, ValuesAsInTheTextForm) {
-  const std::string texts[] = {"plain",   "it's",      "'",        "a\r\nb", "\tTab",   "K\xf6ln",
-                               "\x7f",    "end\x80",   "''quoted''", "#1",   "\xff\xfe", "x'\x01'y"};
+  const std::string texts[] = {"plain", "it's",    "'",          "a\r\nb", "\tTab",    "K\xf6ln",
+                               "\x7f",  "end\x80", "''quoted''", "#1",     "\xff\xfe", "x'\x01'y"};
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);
     TListingOwner owner(nullptr);

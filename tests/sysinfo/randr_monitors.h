@@ -7,7 +7,7 @@
 struct _XDisplay;
 
 class RandRMonitors {
-public:
+ public:
   struct Monitor {
     int x, y, width, height;
   };
@@ -20,7 +20,7 @@ public:
   // Whether the server took them (it lists monitors since RandR 1.5).
   bool Set() const { return set_; }
 
-private:
+ private:
   _XDisplay* display_;
   bool set_ = false;
 };

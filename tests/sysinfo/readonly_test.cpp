@@ -7,16 +7,16 @@
 namespace {
 
 // Facts that stay the same between two reads in a test (uptime, memory and the clock move).
-const char* const kStable[] = {"WinDirectXVersion", "DiskCSerialNumber", "DiskCSerialNumberStr", "OSVersion",
-                               "CPUIdentifier",     "CPUVendor",         "CPUArchitecture",      "CPUsNumber",
-                               "CPUType",           "WinNT",             "WinVersion",           "WinVersionBuild",
-                               "WinVersionMajor",   "WinVersionMinor",   "WinVersionNumber",     "WinVersionSubNumber",
-                               "InternetStatus"};
+const char* const kStable[] = {
+    "WinDirectXVersion",   "DiskCSerialNumber", "DiskCSerialNumberStr", "OSVersion",       "CPUIdentifier",
+    "CPUVendor",           "CPUArchitecture",   "CPUsNumber",           "CPUType",         "WinNT",
+    "WinVersion",          "WinVersionBuild",   "WinVersionMajor",      "WinVersionMinor", "WinVersionNumber",
+    "WinVersionSubNumber", "InternetStatus"};
 const char* const kMoving[] = {"MemAvailPhisical", "MemTotalPhisical", "MemAvailVirtual", "MemTotalVirtual",
                                "MemLoad",          "CPUFrequency",     "SystemUpTime"};
 
 class ReadOnlyFactsTest : public SystemInfoTest {
-protected:
+ protected:
   std::string Value(const TPropInfo& p) {
     return p.Kind == TPropKind::String ? p.GetStr(*info) : std::to_string(p.GetOrd(*info));
   }

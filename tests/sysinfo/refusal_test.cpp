@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const kReadOnly[] = {"DefaultBrowser", "DirSystem", "DirTemp",      "DirWindows",
+const char* const kReadOnly[] = {"DefaultBrowser", "DirSystem",    "DirTemp",       "DirWindows",
                                  "SystemPathes",   "WinProductID", "WinProductName"};
 
 class RefusalTest : public SystemInfoTest {};

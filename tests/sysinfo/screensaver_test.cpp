@@ -16,7 +16,7 @@ namespace {
 using winposix::TIniText;
 
 class ScreenSaverTest : public SystemInfoTest {
-protected:
+ protected:
   std::filesystem::path SystemIni() const { return Host(Root()) / "windows" / "system.ini"; }
   void WriteSystemIni(const std::string& text) {
     std::filesystem::create_directories(SystemIni().parent_path());
@@ -38,7 +38,8 @@ TEST_F(ScreenSaverTest, DefaultWithoutEntryOrFile) {
 }
 
 TEST_F(ScreenSaverTest, ReadsTheBootEntry) {
-  WriteSystemIni("; Windows settings\r\n[386Enh]\r\nscrnsave.exe=wrong\r\n[Boot]\r\n  SCRNSAVE.EXE = C:\\WINDOWS\\MYST.SCR  \r\n");
+  WriteSystemIni(
+      "; Windows settings\r\n[386Enh]\r\nscrnsave.exe=wrong\r\n[Boot]\r\n  SCRNSAVE.EXE = C:\\WINDOWS\\MYST.SCR  \r\n");
   EXPECT_EQ(Get("ScreenSaver"), "C:\\WINDOWS\\MYST.SCR");
 }
 
@@ -49,7 +50,8 @@ TEST_F(ScreenSaverTest, LongValueReadWhole) {
 }
 
 TEST_F(ScreenSaverTest, SetterWritesOnlyWithAllowEditAndKeepsTheRest) {
-  const std::string original = "; keep me\r\n[boot]\r\nshell=Explorer.exe\r\nscrnsave.exe=old.scr\r\n\r\n[drivers]\r\nwave=mmsystem.dll\r\n";
+  const std::string original =
+      "; keep me\r\n[boot]\r\nshell=Explorer.exe\r\nscrnsave.exe=old.scr\r\n\r\n[drivers]\r\nwave=mmsystem.dll\r\n";
   WriteSystemIni(original);
   Set("ScreenSaver", "C:\\windows\\new.scr");
   EXPECT_EQ(SystemIniText(), original);

@@ -13,19 +13,19 @@
 #include "platform/posix/displaydriver.h"
 
 class ScriptedDisplay : public winposix::DisplayDriver {
-public:
+ public:
   bool present = true;  // false: no screen at all
   int bitsPerPixel = 32;
   bool throwOnBits = false;
   int width = 1024, height = 768;
-  std::set<int> depths;                    // offered bits per pixel
-  std::set<std::pair<int, int>> sizes;     // offered sizes
+  std::set<int> depths;                 // offered bits per pixel
+  std::set<std::pair<int, int>> sizes;  // offered sizes
   bool applyFails = false;
-  std::function<void()> onOffer;           // runs at each question, before the answer
+  std::function<void()> onOffer;  // runs at each question, before the answer
 
   int opened = 0, released = 0;
-  std::vector<std::string> log;            // "offers 16", "apply 1280x1024", ...
-  std::vector<DEVMODEA> requests;          // every record asked about or applied
+  std::vector<std::string> log;    // "offers 16", "apply 1280x1024", ...
+  std::vector<DEVMODEA> requests;  // every record asked about or applied
 
   std::unique_ptr<winposix::DisplayScreen> Open() override {
     if (!present) return nullptr;
@@ -43,9 +43,9 @@ public:
     return text;
   }
 
-private:
+ private:
   class Screen : public winposix::DisplayScreen {
-  public:
+   public:
     explicit Screen(ScriptedDisplay& d) : d_(d) {}
     ~Screen() override { ++d_.released; }
     int BitsPerPixel() override {
@@ -74,14 +74,14 @@ private:
       return true;
     }
 
-  private:
+   private:
     ScriptedDisplay& d_;
   };
 };
 
 // Puts a scripted display in place for the life of the object.
 class ScriptedDisplayInPlace {
-public:
+ public:
   explicit ScriptedDisplayInPlace(ScriptedDisplay& display) { SetDisplayDriverForTesting(&display); }
   ~ScriptedDisplayInPlace() { SetDisplayDriverForTesting(nullptr); }
   ScriptedDisplayInPlace(const ScriptedDisplayInPlace&) = delete;

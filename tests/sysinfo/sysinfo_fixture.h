@@ -21,7 +21,7 @@ struct ShownMessage {
 };
 
 class SystemInfoTest : public FreshSystemTest {
-protected:
+ protected:
   void SetUp() override {
     FreshSystemTest::SetUp();
     previousHook_ = SetApplicationMessageBox([this](const std::string& text, const std::string& caption, int flags) {
@@ -64,7 +64,7 @@ protected:
   std::unique_ptr<TacSystemInfo> info;
   std::vector<ShownMessage> shown;
 
-private:
+ private:
   TMessageBoxHook previousHook_;
 };
 

@@ -13,7 +13,7 @@
 namespace {
 
 class VersionTest : public SystemInfoTest {
-protected:
+ protected:
   int64_t Ord(const std::string& name) { return Prop(name).GetOrd(*info); }
 };
 
@@ -25,9 +25,9 @@ TEST(WinVersionName, MicrosoftPrefixRemovedOnce) {
       {"Microsoft Windows XP", "Windows XP"},
       {"Windows 2000", "Windows 2000"},
       {"Microsoft Microsoft Windows", "Microsoft Windows"},  // only the first occurrence
-      {"Windows by Microsoft", "Windows by Microsoft"},  // no blank after it
-      {"Edition Microsoft NT", "Edition NT"},  // anywhere in the name
-      {"microsoft Windows", "microsoft Windows"},  // case counts
+      {"Windows by Microsoft", "Windows by Microsoft"},      // no blank after it
+      {"Edition Microsoft NT", "Edition NT"},                // anywhere in the name
+      {"microsoft Windows", "microsoft Windows"},            // case counts
       {"", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(WithoutMicrosoftPrefix(c.product), c.version) << c.product;
@@ -63,9 +63,9 @@ TEST_F(VersionTest, NumberTextFromRegistryOrJoined) {
   EXPECT_EQ(Get("WinVersionNumber"), "4.10.2222");
   EXPECT_EQ(Get("WinVersionSubNumber"), " A ");  // as stored
   PutReg(HKEY_LOCAL_MACHINE, kCV, "VersionNumber", "");
-  EXPECT_EQ(Get("WinVersionNumber"), JoinVersionNumbers(static_cast<int>(Ord("WinVersionMajor")),
-                                                        static_cast<int>(Ord("WinVersionMinor")),
-                                                        static_cast<int>(Ord("WinVersionBuild"))));
+  EXPECT_EQ(Get("WinVersionNumber"),
+            JoinVersionNumbers(static_cast<int>(Ord("WinVersionMajor")), static_cast<int>(Ord("WinVersionMinor")),
+                               static_cast<int>(Ord("WinVersionBuild"))));
 }
 
 TEST(WinVersionNumber, Joined) {

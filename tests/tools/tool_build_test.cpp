@@ -45,7 +45,7 @@ Bytes TinyBmp() {
 }
 
 class ToolBuild : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     setenv("STOWAWAY_PREFIX", (dir / "prefix").c_str(), 1);
     WriteBytes(dir / "welcome.html", B("<html><body>Willkommen</body></html>"));
@@ -77,9 +77,12 @@ protected:
 };
 
 TEST_F(ToolBuild, TheInstallerCarriesTheFilesWordsSettingsAndManifest) {
-  const std::string title = "Acme Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";  // "Acme Grüße €" in UTF-8
-  const ToolResult r = Build({"--file", "docs\\readme.txt=" + (dir / "readme.txt"), "--title", title, "--caption",
-                              "Label3=Fast fertig", "--vendor-url", "https://acme.example/", "--logo", dir / "logo.bmp"});
+  const std::string title =
+      "Acme Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC";  // "Acme Grüße €" in UTF-8
+  const ToolResult r =
+      Build({"--file", "docs\\readme.txt=" + (dir / "readme.txt"), "--title", title, "--caption", "Label3=Fast fertig",
+             "--vendor-url", "https://acme.example/", "--logo", dir / "logo.bmp"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(fs::status(out()).permissions() & fs::perms::owner_exec, fs::perms::none);
 
@@ -106,7 +109,7 @@ TEST_F(ToolBuild, TheInstallerCarriesTheFilesWordsSettingsAndManifest) {
   const std::size_t picture = f.find("\x07TBitmap");
   ASSERT_NE(picture, std::string::npos);
   EXPECT_EQ(f.substr(picture + 12, 2), "BM");
-  EXPECT_EQ(static_cast<int>(f[picture + 12 + 18]), 2);  // width
+  EXPECT_EQ(static_cast<int>(f[picture + 12 + 18]), 2);   // width
   EXPECT_EQ(static_cast<int>(f[picture + 12 + 28]), 24);  // bits per pixel
 
   const ToolResult list = RunTool({"list", out()});

@@ -138,8 +138,8 @@ TEST(ToolContainer, ExtractRefusesNamesThatLeaveTheDirectoryAndWritesNothing) {
     rec(name);
     return Bytes(s.begin(), s.end());
   };
-  const std::string names[] = {"..\\evil", "a\\..\\..\\evil", "\\abs", "/abs", "C:\\x", "c:evil", "a\\\\b", "a\\",
-                               std::string("a\0b", 3), "."};
+  const std::string names[] = {"..\\evil", "a\\..\\..\\evil",      "\\abs", "/abs", "C:\\x", "c:evil", "a\\\\b",
+                               "a\\",      std::string("a\0b", 3), "."};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     ScratchDir dir;
@@ -164,7 +164,10 @@ TEST(ToolContainer, BadSourcesFailWithTheFileAndOffset) {
       {"truncated packed", std::string("SFP1\x01\x00\x00\x00\x05\x00\x00\x00", 12), "at offset 8"},
       {"form without storage", "object Form1: TForm1\nend\n", "holds no TacFileStorage"},
       {"bad text form", "object Form1: TForm1\n  Caption = 'open\nend\n", "line"},
-      {"binary form cut off", "TPF0\x06TForm1\x05" "Form1\x07", "at offset"},
+      {"binary form cut off",
+       "TPF0\x06TForm1\x05"
+       "Form1\x07",
+       "at offset"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

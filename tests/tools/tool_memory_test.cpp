@@ -95,10 +95,15 @@ TEST(ToolMemory, DeclaredSizesBeyondTheDataFailBeforeAllocatingOrWriting) {
   };
   const Case cases[] = {
       {"a stream of 4 GiB with no blocks", {"unpack", dir / "in", dir / "out"}, std::string(4, '\xFF'), "unpack to 0"},
-      {"a stream of 2 GiB with one block", {"unpack", dir / "in", dir / "out"},
-       std::string("\xFF\xFF\xFF\x7F\x03\x00\x00\x00\x41", 9), "offset"},
-      {"a record of 2 GiB with one block", {"extract", dir / "in", dir / "out"},
-       std::string("SFP1\x01\x00\x00\x00\x01\x00\x00\x00" "a\x09\x00\x00\x00\xFF\xFF\xFF\x7F\x03\x00\x00\x00\x41", 26),
+      {"a stream of 2 GiB with one block",
+       {"unpack", dir / "in", dir / "out"},
+       std::string("\xFF\xFF\xFF\x7F\x03\x00\x00\x00\x41", 9),
+       "offset"},
+      {"a record of 2 GiB with one block",
+       {"extract", dir / "in", dir / "out"},
+       std::string("SFP1\x01\x00\x00\x00\x01\x00\x00\x00"
+                   "a\x09\x00\x00\x00\xFF\xFF\xFF\x7F\x03\x00\x00\x00\x41",
+                   26),
        "cannot come from"},
   };
   // The tool's own footprint (larger under the sanitizers) is measured on a tiny input; an

@@ -39,8 +39,13 @@ TEST(PrintableName, EscapesControlCharactersOnly) {
       {"\x1b[31mred", "\\x1b[31mred"},
       {std::string("nul\0x", 5), "nul\\x00x"},
       {"del\x7f", "del\\x7f"},
-      {"c1\xc2\x9b" "2J", "c1\\u009b2J"},
-      {"Gr\xc3\xbc\xc3\x9f" "e \xe2\x80\xba", "Gr\xc3\xbc\xc3\x9f" "e \xe2\x80\xba"},  // ü, ß, › stay
+      {"c1\xc2\x9b"
+       "2J",
+       "c1\\u009b2J"},
+      {"Gr\xc3\xbc\xc3\x9f"
+       "e \xe2\x80\xba",
+       "Gr\xc3\xbc\xc3\x9f"
+       "e \xe2\x80\xba"},  // ü, ß, › stay
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(PrintableName(in), out);
 }

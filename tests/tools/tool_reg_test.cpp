@@ -11,7 +11,7 @@ using ::testing::HasSubstr;
 namespace {
 
 class ToolReg : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { UsePrefix("a"); }
   void TearDown() override { unsetenv("STOWAWAY_PREFIX"); }
   void UsePrefix(const std::string& name) { setenv("STOWAWAY_PREFIX", (dir / name).c_str(), 1); }
@@ -77,8 +77,12 @@ TEST_F(ToolReg, ExportImportRoundTripsEveryNameThatSetAccepts) {
   // Value names and data with line breaks, quotes, backslashes, "@" itself and the longest name.
   const std::string longest(16383, 'n');
   const std::vector<std::pair<std::string, std::string>> values = {
-      {"line\nbreak", "data\r\nwith breaks"}, {"cr\ronly", "x"},     {"quote\"and\\slash", "a\\\"b"},
-      {"@", "not the default"},               {"semi;colon=", "=;"}, {longest, "long"},
+      {"line\nbreak", "data\r\nwith breaks"},
+      {"cr\ronly", "x"},
+      {"quote\"and\\slash", "a\\\"b"},
+      {"@", "not the default"},
+      {"semi;colon=", "=;"},
+      {longest, "long"},
       {"ends with backslash\\", "\\"},
   };
   for (const auto& [name, data] : values)
@@ -118,8 +122,8 @@ TEST_F(ToolReg, ImportBeyondTheLimitsAppliesNothing) {
     SCOPED_TRACE(c.what);
     UsePrefix(std::string("limits-") + c.what);
     // A valid key first: all or nothing means it is not written either when a later one fails.
-    const std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\First]\r\n\"v\"=\"1\"\r\n\r\n[" + c.section +
-                             "]\r\n\"w\"=\"2\"\r\n";
+    const std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\First]\r\n\"v\"=\"1\"\r\n\r\n[" +
+                             c.section + "]\r\n\"w\"=\"2\"\r\n";
     WriteBytes(dir / "limits.reg", std::vector<uint8_t>(text.begin(), text.end()));
     ToolResult r = RunTool({"reg", "import", dir / "limits.reg"});
     EXPECT_EQ(r.status, c.accepted ? 0 : 1) << r.err;

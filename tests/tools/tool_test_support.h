@@ -21,13 +21,13 @@ ToolResult RunToolProcess(const std::vector<std::string>& args);
 
 // A fresh directory removed at the end of the test.
 class ScratchDir {
-public:
+ public:
   ScratchDir();
   ~ScratchDir();
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& path() const { return path_; }
 
-private:
+ private:
   std::filesystem::path path_;
 };
 

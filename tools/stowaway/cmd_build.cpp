@@ -81,14 +81,22 @@ BuildOptions ParseBuildArgs(const std::vector<std::string>& args) {
     }
     if (i + 1 >= args.size()) throw UsageError(a + " expects a value");
     const std::string& v = args[++i];
-    if (a == "--setup" && !haveSetup) setup = FileArg(v, "--setup"), haveSetup = true;
-    else if (a == "--page" && !havePage) page = FileArg(v, "--page"), havePage = true;
-    else if (a == "--file") others.push_back(FileArg(v, "--file"));
-    else if (a == "--logo" && o.logo.empty()) o.logo = v;
-    else if (a == "--form" && o.form.empty()) o.form = v;
-    else if (a == "--stub" && o.stub.empty()) o.stub = v;
-    else if (a == "--title") o.title = StrictCp1252(v, "--title");
-    else if (a == "--vendor-url") o.vendorUrl = StrictCp1252(v, "--vendor-url");
+    if (a == "--setup" && !haveSetup)
+      setup = FileArg(v, "--setup"), haveSetup = true;
+    else if (a == "--page" && !havePage)
+      page = FileArg(v, "--page"), havePage = true;
+    else if (a == "--file")
+      others.push_back(FileArg(v, "--file"));
+    else if (a == "--logo" && o.logo.empty())
+      o.logo = v;
+    else if (a == "--form" && o.form.empty())
+      o.form = v;
+    else if (a == "--stub" && o.stub.empty())
+      o.stub = v;
+    else if (a == "--title")
+      o.title = StrictCp1252(v, "--title");
+    else if (a == "--vendor-url")
+      o.vendorUrl = StrictCp1252(v, "--vendor-url");
     else if (a == "--caption") {
       const std::size_t eq = v.find('=');
       if (eq == std::string::npos || eq == 0) throw UsageError("--caption expects NAME=TEXT");
@@ -118,8 +126,8 @@ fs::path DefaultStub() {
     // The stub has the tool's own suffix (".exe" on Windows, none on Linux).
     const fs::path self = WindowsPathToUnix(module);
     const std::string stubName = "installer_stub" + self.extension().string();
-    for (const fs::path& candidate : {self.parent_path() / "../lib/stowaway" / stubName,
-                                      self.parent_path() / "../app" / stubName})
+    for (const fs::path& candidate :
+         {self.parent_path() / "../lib/stowaway" / stubName, self.parent_path() / "../app" / stubName})
       if (fs::is_regular_file(candidate, ec)) return candidate.lexically_normal();
   }
   throw InputError("no installer stub found beside the tool; name one with --stub");
@@ -181,9 +189,10 @@ std::uint64_t WriteContainer(const std::vector<Mapped>& files, ResourceSink& sin
     const std::uint64_t lengthAt = sink.Size();
     put32(0);
     put32(static_cast<std::uint32_t>(m.map->size()));
-    const std::uint64_t blocks = PackBlocksTo(m.map->data(), m.map->size(),
-                                              [&](const std::uint8_t* p, std::size_t n) { sink.Write(p, n); });
-    if (4 + blocks > 0x7FFFFFFF) throw InputError(m.file.path + ": packed, it is more than a container can hold (2 GiB - 1)");
+    const std::uint64_t blocks =
+        PackBlocksTo(m.map->data(), m.map->size(), [&](const std::uint8_t* p, std::size_t n) { sink.Write(p, n); });
+    if (4 + blocks > 0x7FFFFFFF)
+      throw InputError(m.file.path + ": packed, it is more than a container can hold (2 GiB - 1)");
     patch32(lengthAt, 4 + blocks);
   }
   const std::uint64_t size = sink.Size() - start;
@@ -249,12 +258,14 @@ int Build(CommandContext& ctx) {
     Mapped m{f, nullptr};
     m.map = MappedFile::Open(f.path);
     if (m.map->size() > 0x7FFFFFFF)
-      throw InputError(f.path + ": " + std::to_string(m.map->size()) + " bytes is more than a stored file can hold (2 GiB - 1)");
+      throw InputError(f.path + ": " + std::to_string(m.map->size()) +
+                       " bytes is more than a stored file can hold (2 GiB - 1)");
     files.push_back(std::move(m));
   }
   auto digests = std::async(std::launch::async, [&files] {
     std::vector<ManifestEntry> manifest;
-    for (const Mapped& m : files) manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(m.map->data(), m.map->size())});
+    for (const Mapped& m : files)
+      manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(m.map->data(), m.map->size())});
     return FormatManifest(manifest);
   });
   // The form around a one-byte placeholder for StoredData, written with the container in its

@@ -26,9 +26,8 @@ int CmdUnpack(CommandContext& ctx) {
   const std::string& in = ctx.args[0];
   std::shared_ptr<const MappedFile> packed = MappedFile::Open(in);
   if (packed->size() < 4)
-    throw InputError(AtOffset(in, "packed stream cut off in its 4-byte unpacked length (" +
-                                      std::to_string(packed->size()) + " bytes)",
-                              0));
+    throw InputError(AtOffset(
+        in, "packed stream cut off in its 4-byte unpacked length (" + std::to_string(packed->size()) + " bytes)", 0));
   // The output grows block by block as the input backs it; a damaged stream leaves no file.
   AtomicFile out(ctx.args[1]);
   try {

@@ -89,7 +89,8 @@ std::string ShownPath(const std::string& windowsPath) {
 }  // namespace
 
 int CmdCreate(CommandContext& ctx) {
-  if (ctx.args.size() < 2) throw UsageError("expects OUT and at least one file (usage: stowaway create OUT [NAME=]PATH...)");
+  if (ctx.args.size() < 2)
+    throw UsageError("expects OUT and at least one file (usage: stowaway create OUT [NAME=]PATH...)");
   std::vector<CreateInput> inputs;
   for (std::size_t i = 1; i < ctx.args.size(); ++i) inputs.push_back(ParseCreateArg(ctx.args[i]));
 
@@ -102,8 +103,8 @@ int CmdCreate(CommandContext& ctx) {
     const CreateInput& in = inputs[i];
     auto [at, added] = names.emplace(StoredNameKey(NameParts(in.name, "")), ctx.args[i + 1]);
     if (!added)
-      throw InputError(ctx.args[i + 1] + ": the stored name \"" + Cp1252ToUtf8(in.name) + "\" is given twice (also by " +
-                       at->second + "; Windows does not tell the names apart)");
+      throw InputError(ctx.args[i + 1] + ": the stored name \"" + Cp1252ToUtf8(in.name) +
+                       "\" is given twice (also by " + at->second + "; Windows does not tell the names apart)");
     sources.push_back(MappedFile::Open(in.path));
     if (sources.back()->size() > kMostStored)
       throw InputError(in.path + ": " + std::to_string(sources.back()->size()) +
@@ -139,7 +140,8 @@ int CmdList(CommandContext& ctx) {
   StoredSource source = LoadStoredFiles(ctx.args[0], false);
   bool several = false;
   for (const SourceFile& f : source.files) several |= f.storage != source.files.front().storage;
-  ctx.out << std::setw(12) << "SIZE" << std::setw(12) << "PACKED" << "  NAME\n";
+  ctx.out << std::setw(12) << "SIZE" << std::setw(12) << "PACKED"
+          << "  NAME\n";
   for (const SourceFile& f : source.files) {
     ctx.out << std::setw(12) << f.file->Size << std::setw(12) << f.file->StoredSize() << "  ";
     if (several) ctx.out << PrintableName(f.storage) << ": ";

@@ -18,7 +18,7 @@ using ByteSink = std::function<void(const std::uint8_t*, std::size_t)>;
 // A write-only stream that hands what is written to a sink in blocks of 64 KiB, so that the
 // text of a form, which may be hundreds of times the size of the binary, is never held whole.
 class SinkStream : public TStream {
-public:
+ public:
   explicit SinkStream(ByteSink sink) : sink_(std::move(sink)) {}
 
   int64_t Read(void*, int64_t) override { return 0; }
@@ -44,7 +44,7 @@ public:
     used_ = 0;
   }
 
-private:
+ private:
   static constexpr size_t kBlock = 1 << 16;
   ByteSink sink_;
   std::uint8_t block_[kBlock];

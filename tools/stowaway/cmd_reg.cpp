@@ -42,17 +42,20 @@ void SplitKey(const std::string& text, HKEY& root, std::string& path) {
 
 std::string ErrorText(LSTATUS code) {
   switch (code) {
-    case ERROR_FILE_NOT_FOUND: return "not found";
-    case ERROR_ACCESS_DENIED: return "access denied";
+    case ERROR_FILE_NOT_FOUND:
+      return "not found";
+    case ERROR_ACCESS_DENIED:
+      return "access denied";
     case ERROR_INVALID_PARAMETER:
       return "beyond the registry's limits (key names: 1 to 255 characters, no control characters, at most 512 "
              "levels deep; value names: at most 16383 characters)";
-    default: return "registry error " + std::to_string(code);
+    default:
+      return "registry error " + std::to_string(code);
   }
 }
 
 class OpenKey {
-public:
+ public:
   OpenKey(const std::string& keyText, bool create) {
     HKEY root;
     std::string path;
@@ -67,7 +70,7 @@ public:
   OpenKey& operator=(const OpenKey&) = delete;
   HKEY get() const { return key_; }
 
-private:
+ private:
   HKEY key_ = nullptr;
 };
 

@@ -28,8 +28,7 @@ int CmdVerify(CommandContext& ctx) {
     if (r.name == kManifestResourceName) manifestText = std::string(r.data), haveManifest = true;
     if (r.name == "SETUPFILENAME") setupName = std::string(r.data);
   }
-  if (!haveManifest)
-    throw InputError(path + ": carries no manifest (cut off, or not made by stowaway build)");
+  if (!haveManifest) throw InputError(path + ": carries no manifest (cut off, or not made by stowaway build)");
   std::vector<ManifestEntry> manifest;
   if (!ParseManifest(manifestText, manifest)) throw InputError(path + ": the manifest is damaged");
 
@@ -66,8 +65,8 @@ int CmdVerify(CommandContext& ctx) {
     expected.erase(it);
   }
   for (const auto& [name, entry] : expected) faults.push_back(name + " is missing");
-  if (!setupName.empty() && std::none_of(manifest.begin(), manifest.end(),
-                                         [&](const ManifestEntry& e) { return e.name == setupName; }))
+  if (!setupName.empty() &&
+      std::none_of(manifest.begin(), manifest.end(), [&](const ManifestEntry& e) { return e.name == setupName; }))
     faults.push_back("the setup program " + setupName + " is not stored");
   if (!faults.empty()) {
     std::string all;

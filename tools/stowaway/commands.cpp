@@ -11,8 +11,7 @@ const std::vector<Command>& Commands() {
        "Writes the packed stream of IN to OUT: its unpacked length, then the framed\n"
        "run-length blocks.",
        CmdPack},
-      {"unpack", "unpack IN OUT",
-       "Reads the packed stream IN and writes the bytes it holds to OUT.", CmdUnpack},
+      {"unpack", "unpack IN OUT", "Reads the packed stream IN and writes the bytes it holds to OUT.", CmdUnpack},
       {"create", "create OUT [NAME=]PATH...",
        "Writes an \"SFP1\" container to OUT holding the files in the order given. NAME is the\n"
        "stored name (it may hold backslashes); it defaults to the file's base name.",
@@ -27,8 +26,7 @@ const std::vector<Command>& Commands() {
        "leave DIR (absolute paths, drive letters, \"..\", empty parts, NUL) are refused and\n"
        "then nothing is written.",
        CmdExtract},
-      {"form", "form IN OUT",
-       "Converts a form between its binary (TPF0) and text forms; the direction follows IN.",
+      {"form", "form IN OUT", "Converts a form between its binary (TPF0) and text forms; the direction follows IN.",
        CmdForm},
       {"reg", "reg query KEY [VALUE] | set KEY VALUE DATA | export FILE [KEY] | import FILE",
        "Reads and writes the registry store that the installer reads (in the prefix named by\n"
@@ -36,7 +34,9 @@ const std::vector<Command>& Commands() {
        "HKEY_CURRENT_USER\\Software\\X or HKCU\\Software\\X; VALUE @ is the key's default value.\n"
        "set stores a string (REG_SZ); export and import use the REGEDIT4 text format.",
        CmdReg},
-      {"build", "build OUT --setup [NAME=]FILE [--page [NAME=]FILE] [--file [NAME=]PATH]... [--logo IMAGE] [--title TEXT] [--caption NAME=TEXT]... [--vendor-url URL] [--form TEXTFORM] [--stub STUB]",
+      {"build",
+       "build OUT --setup [NAME=]FILE [--page [NAME=]FILE] [--file [NAME=]PATH]... [--logo IMAGE] [--title TEXT] "
+       "[--caption NAME=TEXT]... [--vendor-url URL] [--form TEXTFORM] [--stub STUB]",
        "Makes an installer OUT from the installer stub (the one installed with the tool, or\n"
        "STUB): it carries the start page, the setup program and the other files (stored under\n"
        "their file names or NAME), and starts the setup program once the page has loaded.\n"
@@ -62,9 +62,8 @@ const std::vector<Command>& Commands() {
 
 void ExpectArgs(const CommandContext& ctx, std::size_t count, const char* synopsis) {
   if (ctx.args.size() != count)
-    throw UsageError(std::string("expects ") + std::to_string(count) + " argument" +
-                     (count == 1 ? "" : "s") + ", got " + std::to_string(ctx.args.size()) +
-                     " (usage: stowaway " + synopsis + ")");
+    throw UsageError(std::string("expects ") + std::to_string(count) + " argument" + (count == 1 ? "" : "s") +
+                     ", got " + std::to_string(ctx.args.size()) + " (usage: stowaway " + synopsis + ")");
 }
 
 namespace {

@@ -17,14 +17,16 @@ std::string SystemError(const std::string& path, const char* action) {
 }
 
 class FileDescriptor {
-public:
+ public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
   int get() const { return fd_; }
 
-private:
+ private:
   int fd_;
 };
 
@@ -40,7 +42,7 @@ auto AsInputError(F operation) -> decltype(operation()) {
 
 // A stream over the replacement being written.
 class ReplacementStream : public TStream {
-public:
+ public:
   explicit ReplacementStream(wholefile::Replacement& file) : file_(file) {}
 
   int64_t Read(void* buffer, int64_t count) override {
@@ -57,7 +59,7 @@ public:
     return AsInputError([&] { return file_.Seek(offset, from); });
   }
 
-private:
+ private:
   wholefile::Replacement& file_;
 };
 

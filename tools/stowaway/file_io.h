@@ -12,7 +12,7 @@
 
 // A whole input file mapped read-only; the bytes stay valid while the object lives.
 class MappedFile {
-public:
+ public:
   ~MappedFile();
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
@@ -24,7 +24,7 @@ public:
   // Maps the file; throws InputError naming it when it cannot be opened or is a directory.
   static std::shared_ptr<const MappedFile> Open(const std::string& path);
 
-private:
+ private:
   MappedFile() = default;
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 // Commit only; destroyed uncommitted, it removes the temporary file, so the target is never
 // left half-written. Errors throw InputError naming the target.
 class AtomicFile {
-public:
+ public:
   explicit AtomicFile(const std::string& path);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
@@ -49,7 +49,7 @@ public:
   void Write(const std::uint8_t* data, std::size_t size);
   void Commit();
 
-private:
+ private:
   wholefile::Replacement file_;
   std::unique_ptr<TStream> stream_;
 };

@@ -6,7 +6,7 @@
 namespace {
 
 class Parser {
-public:
+ public:
   Parser(std::string_view in, const std::string& file) : in_(in), file_(file) {}
 
   FormNode Run() {
@@ -16,7 +16,7 @@ public:
     return root;
   }
 
-private:
+ private:
   [[noreturn]] void Fail(const std::string& what, std::size_t at) const {
     throw InputError(AtOffset(file_, "form " + what, at));
   }
@@ -88,17 +88,43 @@ private:
     const std::size_t at = pos_;
     const auto type = static_cast<TValueType>(Byte());
     switch (type) {
-      case TValueType::vaNull: case TValueType::vaFalse: case TValueType::vaTrue: case TValueType::vaNil: break;
-      case TValueType::vaInt8: Skip(1); break;
-      case TValueType::vaInt16: Skip(2); break;
-      case TValueType::vaInt32: case TValueType::vaSingle: Skip(4); break;
-      case TValueType::vaInt64: case TValueType::vaQWord: case TValueType::vaCurrency: case TValueType::vaDate:
+      case TValueType::vaNull:
+      case TValueType::vaFalse:
+      case TValueType::vaTrue:
+      case TValueType::vaNil:
+        break;
+      case TValueType::vaInt8:
+        Skip(1);
+        break;
+      case TValueType::vaInt16:
+        Skip(2);
+        break;
+      case TValueType::vaInt32:
+      case TValueType::vaSingle:
+        Skip(4);
+        break;
+      case TValueType::vaInt64:
+      case TValueType::vaQWord:
+      case TValueType::vaCurrency:
+      case TValueType::vaDate:
         Skip(8);
         break;
-      case TValueType::vaExtended: Skip(10); break;
-      case TValueType::vaString: case TValueType::vaIdent: Skip(Byte()); break;
-      case TValueType::vaLString: case TValueType::vaUTF8String: case TValueType::vaBinary: Skip(Le(4)); break;
-      case TValueType::vaWString: case TValueType::vaUString: Skip(2 * Le(4)); break;
+      case TValueType::vaExtended:
+        Skip(10);
+        break;
+      case TValueType::vaString:
+      case TValueType::vaIdent:
+        Skip(Byte());
+        break;
+      case TValueType::vaLString:
+      case TValueType::vaUTF8String:
+      case TValueType::vaBinary:
+        Skip(Le(4));
+        break;
+      case TValueType::vaWString:
+      case TValueType::vaUString:
+        Skip(2 * Le(4));
+        break;
       case TValueType::vaSet:
         while (!ShortString().empty()) {}
         break;

@@ -35,5 +35,5 @@ FormNode ParseBinaryForm(std::string_view form, const std::string& file);
 std::string WriteBinaryForm(const FormNode& root, std::size_t* reservedAt = nullptr);
 
 // Encoded values.
-std::string StringValue(const std::string& text);  // an 8-bit string
+std::string StringValue(const std::string& text);   // an 8-bit string
 std::string BinaryValueHeader(std::uint32_t size);  // the type byte and length of a binary value

@@ -8,7 +8,7 @@
 namespace {
 
 class Scanner {
-public:
+ public:
   Scanner(const std::uint8_t* form, std::size_t size, const std::string& file)
       : stream_(form, static_cast<int64_t>(size)), in_(stream_), file_(file) {}
 
@@ -22,7 +22,7 @@ public:
     return std::move(scan_);
   }
 
-private:
+ private:
   void Component() {
     TBinaryFormReader::Nesting nesting(in_);
     at_ = in_.Position();

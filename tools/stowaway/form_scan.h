@@ -21,8 +21,8 @@ struct FormComponent {
 };
 
 struct FormScan {
-  std::vector<FormComponent> components;        // in stream order, the root first
-  std::vector<FormBinaryProperty> binaries;     // every binary property, in stream order
+  std::vector<FormComponent> components;     // in stream order, the root first
+  std::vector<FormBinaryProperty> binaries;  // every binary property, in stream order
 };
 
 // Walks the binary form (size bytes starting with "TPF0") in place. Throws InputError naming

@@ -7,12 +7,12 @@
 #include <string>
 
 class ProgressLine {
-public:
+ public:
   ProgressLine(std::ostream& err, std::string label, std::uint64_t total);
   ~ProgressLine();
   void Advance(std::uint64_t bytes);
 
-private:
+ private:
   std::ostream& err_;
   std::string label_;
   std::uint64_t total_;

@@ -25,14 +25,17 @@ bool StartsWith(const std::uint8_t* bytes, std::size_t size, const char* magic) 
 }
 
 class Loader {
-public:
+ public:
   Loader(const std::string& path, bool checkContent) : path_(path), checkContent_(checkContent) {}
 
   StoredSource Run() {
     source_.input = MappedFile::Open(path_);
     const std::uint8_t* bytes = source_.input->data();
     const std::size_t size = source_.input->size();
-    if (StartsWith(bytes, size, "\x7F" "ELF") || StartsWith(bytes, size, "MZ")) {
+    if (StartsWith(bytes, size,
+                   "\x7F"
+                   "ELF") ||
+        StartsWith(bytes, size, "MZ")) {
       Executable();
     } else if (StartsWith(bytes, size, "SFP1")) {
       Container(bytes, size, path_, "");
@@ -49,7 +52,7 @@ public:
     return std::move(source_);
   }
 
-private:
+ private:
   // Reads one container in place: the stored files keep views of the mapped bytes.
   void Container(const std::uint8_t* bytes, std::size_t size, const std::string& where, const std::string& name) {
     auto storage = std::make_unique<TacFileStorage>(nullptr);
@@ -126,6 +129,4 @@ private:
 
 }  // namespace
 
-StoredSource LoadStoredFiles(const std::string& path, bool checkContent) {
-  return Loader(path, checkContent).Run();
-}
+StoredSource LoadStoredFiles(const std::string& path, bool checkContent) { return Loader(path, checkContent).Run(); }

@@ -12,9 +12,12 @@ std::string StrictCp1252(const std::string& text, const std::string& what) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {
     const auto lead = static_cast<std::uint8_t>(utf8[i]);
-    const int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0)
-      throw InputError(what + ": not valid UTF-8");
+    const int extra = lead < 0x80             ? 0
+                      : (lead & 0xE0) == 0xC0 ? 1
+                      : (lead & 0xF0) == 0xE0 ? 2
+                      : (lead & 0xF8) == 0xF0 ? 3
+                                              : -1;
+    if (extra < 0) throw InputError(what + ": not valid UTF-8");
     std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
     for (int k = 1; k <= extra; ++k) {
       if (i + k >= utf8.size()) throw InputError(what + ": not valid UTF-8");
@@ -23,7 +26,8 @@ std::string StrictCp1252(const std::string& text, const std::string& what) {
       cp = cp << 6 | (c & 0x3F);
     }
     static const std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) throw InputError(what + ": not valid UTF-8");
+    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      throw InputError(what + ": not valid UTF-8");
     const int byte = (cp >= 0x80 && cp <= 0x9F) ? -1 : UnicodeToCp1252(cp);
     if (byte < 0) {
       char code[16];
