@@ -1,4 +1,6 @@
-#include "codepage.h"
+// The platform's Windows-1252 conversions and case folding on every system (used by the
+// REGEDIT4 text on Windows too).
+#include "posix/codepage.h"
 
 #include "charset/Cp1252.h"
 
