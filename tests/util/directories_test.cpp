@@ -2,6 +2,10 @@
 #include "util/acTextPrimitives.h"
 #include "util/acUtils.h"
 #include "fresh_system.h"
+#include "platform/tempdir.h"
+#ifdef _WIN32
+#include <aclapi.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -65,6 +69,35 @@ TEST_F(DirectoriesTest, ARefusedTemporaryDirectoryGivesTheEmptyTextNeverARoot) {
     fs::remove_all(dir);
     EXPECT_EQ(GetTempDir(), temp);  // created afresh, private
   }
+}
+#else
+// On Windows the installer asks TempDirectoryProblem: a temporary directory that others may
+// write to is refused, naming them; the user's own is taken.
+TEST_F(DirectoriesTest, ATemporaryDirectoryOthersMayWriteIsRefused) {
+  EXPECT_EQ(TempDirectoryProblem(), "");
+  const std::string dir = Root() + "shared";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  BYTE everyone[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof everyone;
+  ASSERT_TRUE(CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size));
+  EXPLICIT_ACCESSA grant{};
+  grant.grfAccessPermissions = GENERIC_ALL;
+  grant.grfAccessMode = GRANT_ACCESS;
+  grant.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+  grant.Trustee.ptstrName = reinterpret_cast<LPSTR>(everyone);
+  PACL acl = nullptr;
+  ASSERT_EQ(SetEntriesInAclA(1, &grant, nullptr, &acl), ERROR_SUCCESS);
+  ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(dir.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, acl, nullptr),
+            ERROR_SUCCESS);
+  LocalFree(acl);
+  char old[MAX_PATH] = {};
+  GetEnvironmentVariableA("TMP", old, sizeof old);
+  SetEnvironmentVariableA("TMP", dir.c_str());
+  const std::string problem = TempDirectoryProblem();
+  SetEnvironmentVariableA("TMP", old);
+  EXPECT_NE(problem.find("lets others write"), std::string::npos) << problem;
+  EXPECT_NE(problem.find("S-1-1-0"), std::string::npos) << problem;
 }
 #endif
 
