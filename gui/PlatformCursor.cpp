@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "platform/posix/cursors.h"
+#include "platform/cursorimage.h"
 
 TCursorHandle CursorFromHandle(HCURSOR handle) {
   const winposix::CursorImage* image = winposix::CursorImageOf(handle);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/resources.h"
+#include "platform/resourcesection.h"
 #include "platform/wholefile.h"
 
 namespace {

@@ -13,17 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "../cursorimage.h"
 #include "../win/wincursor.h"
 
 namespace winposix {
-
-struct CursorImage {
-  std::string systemName;  // a system cursor: its name in the toolkit's cursor theme
-  int width = 0, height = 0;
-  int hotX = 0, hotY = 0;
-  int bitCount = 0;            // colour depth of the resource image (1 or 4)
-  std::vector<uint32_t> argb;  // width * height pixels 0xAARRGGBB, rows from the top
-};
 
 // The toolkit's name of the system cursor with that IDC_ number, or null when there is none.
 const char* SystemCursorName(uint32_t idc);
@@ -37,9 +30,5 @@ bool PickGroupCursor(const uint8_t* data, size_t size, uint16_t& id, uint32_t& b
 // a 32 x 32 image with 1 or 4 bits per pixel, uncompressed. False for anything else, or data
 // shorter than the image needs; `image` is then unchanged.
 bool DecodeCursorImage(const uint8_t* data, size_t size, CursorImage& image);
-
-// What a handle from LoadCursorA stands for; null for a null handle or one that LoadCursorA
-// did not give.
-const CursorImage* CursorImageOf(HCURSOR cursor);
 
 }  // namespace winposix

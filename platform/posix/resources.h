@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "../resourcesection.h"
+
 namespace winposix {
 
 inline constexpr char kResourceSectionName[] = ".stowaway.rsrc";
@@ -40,18 +42,6 @@ struct ResourceEntry {
 // `entries` empty) for a malformed image: wrong magic, offsets or sizes
 // outside the image, a name without its terminator.
 bool ParseResourceSection(const uint8_t* image, size_t size, std::vector<ResourceEntry>& entries);
-
-// A resource to put into a section image.
-struct ResourceInput {
-  uint32_t type = 0;
-  std::string name;
-  std::string data;
-};
-
-// The section image for the inputs (names are stored in upper case). Throws
-// std::invalid_argument for an empty name, a name with a NUL or a non-ASCII
-// byte, or two inputs of the same type and name.
-std::string BuildResourceSection(const std::vector<ResourceInput>& inputs);
 
 // The directory part of a section image (header, entries, names) for resources of the given
 // types, names and sizes; dataAt receives where each entry's data goes in the image (the bytes

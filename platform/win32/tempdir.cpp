@@ -31,8 +31,8 @@ bool IsTrusted(PSID sid, PSID user) {
   return false;
 }
 
-constexpr ACCESS_MASK kWriting = FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER | DELETE |
-                                 GENERIC_WRITE | GENERIC_ALL;
+constexpr ACCESS_MASK kWriting =
+    FILE_WRITE_DATA | FILE_APPEND_DATA | WRITE_DAC | WRITE_OWNER | DELETE | GENERIC_WRITE | GENERIC_ALL;
 
 // Empty when the owner and the access rules keep the directory the user's.
 std::string AccessProblem(const std::string& dir) {
@@ -50,9 +50,9 @@ std::string AccessProblem(const std::string& dir) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const DWORD status = GetNamedSecurityInfoA(dir.c_str(), SE_FILE_OBJECT,
-                                             OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                                             nullptr, &dacl, nullptr, &descriptor);
+  const DWORD status =
+      GetNamedSecurityInfoA(dir.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+                            nullptr, &dacl, nullptr, &descriptor);
   // A file system without security (FAT) has no owner to judge.
   if (status != ERROR_SUCCESS) return "";
   std::string problem;
