@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "core/Exceptions.h"
 #include "core/PropertyRegistry.h"
@@ -68,31 +69,19 @@ void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>
   if (view_ && viewPacked_) {
     TSFPackBlockReader reader(view_.get(), static_cast<size_t>(viewSize_), static_cast<uint64_t>(viewUnpacked_));
     TReadBehind behind(view_.get());
+    // A large content: the next batch is unpacked while the sink takes this one.
+    std::unique_ptr<TUnpackAhead> ahead;
+    if (viewUnpacked_ >= static_cast<int64_t>(2 * TUnpackAhead::kBatch)) ahead = std::make_unique<TUnpackAhead>(reader);
     const uint8_t* piece;
-    size_t n;
-    if (viewUnpacked_ >= static_cast<int64_t>(2 * TUnpackAhead::kBatch)) {
-      // A large content: the next batch is unpacked while the sink takes this one.
-      TUnpackAhead ahead(reader);
-      size_t consumed = 0;
-      for (;;) {
-        try {
-          if (!ahead.Next(piece, n, consumed)) break;
-        } catch (const ESFPackError& e) {
-          throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
-        }
-        sink(piece, n);
-        behind.Done(consumed);
-      }
-      return;
-    }
+    size_t n, consumed = 0;
     for (;;) {
       try {
-        if (!reader.Next(piece, n)) break;
+        if (ahead ? !ahead->Next(piece, n, consumed) : !reader.Next(piece, n)) break;
       } catch (const ESFPackError& e) {
         throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
       }
       sink(piece, n);
-      behind.Done(reader.Consumed());
+      behind.Done(ahead ? consumed : reader.Consumed());
     }
     return;
   }

@@ -210,6 +210,19 @@ bool Lookup(ResourceUpdate& u, LPCSTR lpType, LPCSTR lpName, WORD language, Pend
   return true;
 }
 
+// Puts key in place of the resource `it` names, or adds it when there is none.
+BOOL Store(ResourceUpdate& u, std::vector<PendingResource>::iterator it, PendingResource&& key) {
+  try {
+    if (it != u.resources.end())
+      *it = std::move(key);
+    else
+      u.resources.push_back(std::move(key));
+  } catch (const std::bad_alloc&) {
+    return Fail(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguage, LPVOID lpData, DWORD cb) {
@@ -227,14 +240,10 @@ BOOL UpdateResourceA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguag
     auto copy = std::make_shared<const std::string>(static_cast<const char*>(lpData), cb);
     key.data = *copy;
     key.owner = std::move(copy);
-    if (it != u->resources.end())
-      *it = std::move(key);
-    else
-      u->resources.push_back(std::move(key));
   } catch (const std::bad_alloc&) {
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
   }
-  return TRUE;
+  return Store(*u, it, std::move(key));
 }
 
 BOOL UpdateResourceProducedA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD wLanguage, ResourceProducer producer) {
@@ -243,16 +252,8 @@ BOOL UpdateResourceProducedA(HANDLE hUpdate, LPCSTR lpType, LPCSTR lpName, WORD 
   PendingResource key;
   std::vector<PendingResource>::iterator it;
   if (!Lookup(*u, lpType, lpName, wLanguage, key, it) || !producer) return Fail(ERROR_INVALID_PARAMETER);
-  try {
-    key.producer = std::move(producer);
-    if (it != u->resources.end())
-      *it = std::move(key);
-    else
-      u->resources.push_back(std::move(key));
-  } catch (const std::bad_alloc&) {
-    return Fail(ERROR_NOT_ENOUGH_MEMORY);
-  }
-  return TRUE;
+  key.producer = std::move(producer);
+  return Store(*u, it, std::move(key));
 }
 
 BOOL EndUpdateResourceA(HANDLE hUpdate, BOOL fDiscard) {
