@@ -24,6 +24,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tool_build.h"
 #include "xvfb_display.h"
 
 extern char** environ;
@@ -508,28 +509,10 @@ class BuiltInstallerRun : public InstallerRun {
     }
     fs::permissions(work_ / "setup", fs::perms::owner_all);
     const fs::path out = work_ / "acme_installer";
-    std::vector<std::string> all = {STOWAWAY_TOOL,
-                                    "build",
-                                    out.string(),
-                                    "--stub",
-                                    STOWAWAY_STUB,
-                                    "--page",
-                                    (work_ / "acme.html").string(),
-                                    "--setup",
+    std::vector<std::string> all = {"--page", (work_ / "acme.html").string(), "--setup",
                                     "acme_setup.exe=" + (work_ / "setup").string()};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string prefix = "STOWAWAY_PREFIX=" + (work_ / "tool-prefix").string();
-    std::vector<char*> envp;
-    for (char** e = environ; *e; ++e) envp.push_back(*e);
-    envp.push_back(const_cast<char*>(prefix.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    int status = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0) waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stowaway build failed";
+    EXPECT_TRUE(RunStowawayBuild(out.string(), all, work_ / "tool-prefix")) << "stowaway build failed";
     return out;
   }
 

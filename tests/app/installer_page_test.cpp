@@ -24,6 +24,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tool_build.h"
 #include "held_page_server.h"
 #include "screen_pointer.h"
 #include "window_capture.h"
@@ -129,27 +130,11 @@ class InstallerPage : public ::testing::Test {
     fs::create_directories(dir_ / "page");
     std::ofstream(dir_ / "page" / "startseite.html", std::ios::binary) << page;
     const std::string out = (dir_ / "installer").string();
-    std::vector<std::string> args = {STOWAWAY_TOOL,
-                                     "build",
-                                     out,
-                                     "--stub",
-                                     STOWAWAY_STUB,
-                                     "--page",
-                                     (dir_ / "page" / "startseite.html").string(),
-                                     "--setup",
-                                     std::string("vexil_qm_trial.exe=") + STOWAWAY_DEMO_SETUP};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const std::string prefix = "STOWAWAY_PREFIX=" + (dir_ / "tool-prefix").string();
-    std::vector<char*> envp;
-    for (char** e = environ; *e; ++e) envp.push_back(*e);
-    envp.push_back(const_cast<char*>(prefix.c_str()));
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    int status = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0) waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "stowaway build failed";
+    EXPECT_TRUE(RunStowawayBuild(out,
+                                 {"--page", (dir_ / "page" / "startseite.html").string(), "--setup",
+                                  std::string("vexil_qm_trial.exe=") + STOWAWAY_DEMO_SETUP},
+                                 dir_ / "tool-prefix"))
+        << "stowaway build failed";
     return out;
   }
 
