@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!EndUpdateResourceA(h, FALSE)) return 0;
   try {
     if (!ReadBack(path, given, produced)) std::abort();
-  } catch (const std::runtime_error&) {
+  } catch (const std::runtime_error& e) {
+    std::fprintf(stderr, "updated file refused: %s\n", e.what());
     std::abort();  // an update wrote a file its own reader refuses
   }
   return 0;

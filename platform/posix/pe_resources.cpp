@@ -49,6 +49,9 @@ uint64_t AlignUp(uint64_t n, uint64_t to) { return (n + to - 1) / to * to; }
 struct Section {
   uint32_t virtualSize = 0, va = 0, rawSize = 0, rawAt = 0;
   size_t headerAt = 0;  // of its header in the file
+
+  // The bytes of the file the loader maps: those beyond the section's size in memory are not.
+  uint32_t Mapped() const { return virtualSize ? std::min(rawSize, virtualSize) : rawSize; }
 };
 
 // The parts of the headers that the resources concern, each checked against the file.
@@ -101,6 +104,14 @@ PeLayout ParseHeaders(const uint8_t* file, uint64_t size, const std::string& pat
     s.rawAt = Get32(h + 20);
     s.headerAt = l.sectionsAt + size_t(i) * kSectionHeaderSize;
     if (s.rawSize != 0 && (s.rawAt > size || s.rawSize > size - s.rawAt)) Fail(path, "a section lies outside the file");
+    // As the loader requires, sections follow one another in memory without overlapping, so
+    // that an address belongs to one section only (else the resource data read back would
+    // depend on which section is looked at first).
+    if (!l.sections.empty()) {
+      const Section& p = l.sections.back();
+      if (s.va < uint64_t(p.va) + AlignUp(p.virtualSize ? p.virtualSize : p.rawSize, l.sectionAlignment))
+        Fail(path, "the sections overlap in memory or are out of order");
+    }
     l.sections.push_back(s);
   }
   return l;
@@ -110,7 +121,7 @@ PeLayout ParseHeaders(const uint8_t* file, uint64_t size, const std::string& pat
 // all in one section's bytes in the file.
 uint64_t RvaToOffset(const PeLayout& l, uint32_t rva, uint32_t size, const std::string& path) {
   for (const Section& s : l.sections)
-    if (rva >= s.va && rva - s.va < s.rawSize && size <= s.rawSize - (rva - s.va))
+    if (rva >= s.va && rva - s.va < s.Mapped() && size <= s.Mapped() - (rva - s.va))
       return uint64_t(s.rawAt) + (rva - s.va);
   Fail(path, "resource data lies outside the file's sections");
 }
@@ -131,7 +142,7 @@ class DirectoryReader {
     const uint64_t at = RvaToOffset(l, l.resourceRva, 16, path);
     // Directory offsets count from the directory's start and stay inside its section.
     for (const Section& s : l.sections)
-      if (l.resourceRva >= s.va && l.resourceRva - s.va < s.rawSize) limit_ = s.rawSize - (l.resourceRva - s.va);
+      if (l.resourceRva >= s.va && l.resourceRva - s.va < s.Mapped()) limit_ = s.Mapped() - (l.resourceRva - s.va);
     limit_ = std::min<uint64_t>(limit_, fileSize - at);
     base_ = file + at;
     // Every entry of a well-formed directory takes 8 bytes of its own; a directory whose

@@ -184,6 +184,10 @@ TEST_F(PeResources, FilesThatPointOutsideThemselvesAreRefused) {
       {"data beyond the file", [&](std::string& b) { Put32(b, dataEntry, 0x7FFFFF00); }},
       {"data size beyond its section", [&](std::string& b) { Put32(b, dataEntry + 4, 0x7FFFFFFF); }},
       {"a 32-bit program", [&](std::string& b) { b[h.optional] = 0x0B, b[h.optional + 1] = 0x01; }},
+      // The second section placed inside the first in memory: an address in both would read
+      // back from whichever section is looked at first.
+      {"sections that overlap in memory",
+       [&](std::string& b) { Put32(b, h.sections + 40 + 12, Get32(b, h.sections + 12) + 16); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
