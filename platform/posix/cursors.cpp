@@ -6,6 +6,7 @@
 #include <mutex>
 #include <set>
 
+#include "littleendian.h"
 #include "resources.h"
 #include "winapi.h"
 
@@ -18,12 +19,6 @@ constexpr size_t kHotSpotSize = 4;
 constexpr size_t kInfoHeaderSize = 40;
 constexpr size_t kGroupHeaderSize = 6;
 constexpr size_t kGroupEntrySize = 14;
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Marks transparent pixels next to inverting ones opaque white (see cursors.h).
 void OutlineInvertedPixels(std::vector<uint32_t>& argb, const std::vector<bool>& inverted) {

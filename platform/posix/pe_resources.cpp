@@ -14,6 +14,7 @@
 
 #include "charset/Unicode.h"
 #include "filesink.h"
+#include "littleendian.h"
 
 namespace winposix {
 
@@ -24,21 +25,6 @@ constexpr uint32_t kResourceDirectoryIndex = 2;
 constexpr uint32_t kSecurityDirectoryIndex = 4;
 // IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_READ
 constexpr uint32_t kResourceSectionFlags = 0x40000040;
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void Put16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v & 0xFF);
-  p[1] = static_cast<uint8_t>((v >> 8) & 0xFF);
-}
-
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>((v >> (8 * i)) & 0xFF);
-}
 
 uint64_t AlignUp(uint64_t n, uint64_t to) { return (n + to - 1) / to * to; }
 
@@ -109,7 +95,7 @@ PeLayout ParseHeaders(const uint8_t* file, uint64_t size, const std::string& pat
     // depend on which section is looked at first).
     if (!l.sections.empty()) {
       const Section& p = l.sections.back();
-      if (s.va < uint64_t(p.va) + AlignUp(p.virtualSize ? p.virtualSize : p.rawSize, l.sectionAlignment))
+      if (s.va < AlignUp(uint64_t(p.va) + (p.virtualSize ? p.virtualSize : p.rawSize), l.sectionAlignment))
         Fail(path, "the sections overlap in memory or are out of order");
     }
     l.sections.push_back(s);

@@ -9,6 +9,7 @@
 
 #include "appendedimage.h"
 #include "errors.h"
+#include "littleendian.h"
 #include "mappedfile.h"
 #include "winapi.h"
 #include "win/winresource.h"
@@ -24,13 +25,7 @@ namespace {
 constexpr size_t kHeaderSize = 16;
 constexpr size_t kEntrySize = 16;
 
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void Put32(std::string& out, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
+void Put32(std::string& out, size_t at, uint32_t v) { winposix::Put32(reinterpret_cast<uint8_t*>(out.data()) + at, v); }
 
 std::string Upper(const std::string& s) {
   std::string r = s;
