@@ -1,31 +1,14 @@
 // The demo setup program that the installer carries as "vexil_qm_trial.exe": a small window
 // announcing the product's setup, which closes on its button or by itself after a few
 // seconds. It reads nothing from the directory it was started from.
-//
-// STOWAWAY_DEMO_SECONDS sets how long it stays (default 8); STOWAWAY_DEMO_LOG names a file to
-// which it appends "started <pid>" (tests count the starts).
 #include <gtk/gtk.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
+
+#include "demo_options.h"
 
 namespace {
-
-int Seconds() {
-  const char* s = std::getenv("STOWAWAY_DEMO_SECONDS");
-  const int n = s ? std::atoi(s) : 8;
-  return n > 0 && n < 3600 ? n : 8;
-}
-
-void LogStart() {
-  const char* path = std::getenv("STOWAWAY_DEMO_LOG");
-  if (!path || !*path) return;
-  if (FILE* f = std::fopen(path, "a")) {
-    std::fprintf(f, "started %d\n", static_cast<int>(getpid()));
-    std::fclose(f);
-  }
-}
 
 gboolean Quit(gpointer) {
   gtk_main_quit();
@@ -35,8 +18,8 @@ gboolean Quit(gpointer) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  LogStart();
-  const int seconds = Seconds();
+  demo::LogStart(static_cast<unsigned long>(getpid()));
+  const int seconds = demo::Seconds();
   if (!gtk_init_check(&argc, &argv)) {
     // No display: stay for the same time, as the window would.
     std::fprintf(stderr, "Quillmax Deutsch 3.6 - Demo-Setup (no display)\n");

@@ -1,32 +1,13 @@
 // The Windows demo setup program that the installer carries as "vexil_qm_trial.exe": a small
 // window announcing the product's setup, which closes on its button or by itself after a few
 // seconds. It reads nothing from the directory it was started from.
-//
-// STOWAWAY_DEMO_SECONDS sets how long it stays (default 8); STOWAWAY_DEMO_LOG names a file to
-// which it appends "started <pid>" (tests count the starts).
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include "demo_options.h"
 
 namespace {
 
 constexpr int kCloseButton = 1;
-
-int Seconds() {
-  const char* s = std::getenv("STOWAWAY_DEMO_SECONDS");
-  const int n = s ? std::atoi(s) : 8;
-  return n > 0 && n < 3600 ? n : 8;
-}
-
-void LogStart() {
-  const char* path = std::getenv("STOWAWAY_DEMO_LOG");
-  if (!path || !*path) return;
-  if (FILE* f = std::fopen(path, "a")) {
-    std::fprintf(f, "started %lu\n", static_cast<unsigned long>(GetCurrentProcessId()));
-    std::fclose(f);
-  }
-}
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -47,7 +28,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  LogStart();
+  demo::LogStart(static_cast<unsigned long>(GetCurrentProcessId()));
   WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
@@ -68,7 +49,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                                 100, 28, window, reinterpret_cast<HMENU>(kCloseButton), instance, nullptr);
   SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  SetTimer(window, 1, static_cast<UINT>(Seconds()) * 1000, nullptr);
+  SetTimer(window, 1, static_cast<UINT>(demo::Seconds()) * 1000, nullptr);
   ShowWindow(window, show);
   UpdateWindow(window);
   MSG msg;
