@@ -38,12 +38,9 @@ command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
 
 work=$(mktemp -d)
-fifo=$work/display
-mkfifo "$fifo"
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-read -r number <"$fifo"
+. "$root/scripts/xvfb.sh"
+trap 'kill ${XVFB_PID:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+start_xvfb
 
 results=$work/results
 : >"$results"
@@ -51,7 +48,7 @@ for i in $(seq "$runs"); do
   prefix=$work/prefix$i
   mkdir -p "$prefix"
   start=$(date +%s.%N)
-  DISPLAY=:$number NO_AT_BRIDGE=1 STOWAWAY_PREFIX=$prefix STOWAWAY_TRACE=$prefix/trace \
+  DISPLAY=$XVFB_DISPLAY NO_AT_BRIDGE=1 STOWAWAY_PREFIX=$prefix STOWAWAY_TRACE=$prefix/trace \
     STOWAWAY_DEMO_LOG=$prefix/demo.log STOWAWAY_DEMO_SECONDS=1 \
     /usr/bin/time -v -o "$prefix/time" "$installer" 2>/dev/null
   temp=$(dirname "$(find "$prefix/drive_c/users" -maxdepth 3 -name vexil_qm_trial.exe | head -1)")

@@ -20,15 +20,12 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "${run[@]}"
 fi
 
-fifo=$(mktemp -u)
-mkfifo "$fifo"
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
-read -r number <"$fifo"
-echo "running the Windows installer under Wine on Xvfb :$number" >&2
+. "$root/scripts/xvfb.sh"
+trap 'kill ${XVFB_PID:-} 2>/dev/null || true' EXIT
+start_xvfb
+echo "running the Windows installer under Wine on Xvfb $XVFB_DISPLAY" >&2
 status=0
-DISPLAY=:$number "${run[@]}" || status=$?
+DISPLAY=$XVFB_DISPLAY "${run[@]}" || status=$?
 # The setup program it started keeps its window for a few seconds.
 WINEPREFIX=$build/wineprefix wineserver -w || true
 exit $status

@@ -25,15 +25,12 @@ fi
 shot=${STOWAWAY_SCREENSHOT:-$build/installer-window.png}
 mkdir -p "$(dirname "$shot")"
 rm -f "$shot"
-fifo=$(mktemp -u)
-mkfifo "$fifo"
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$fifo"' EXIT
-read -r number <"$fifo"
-echo "running the installer under Xvfb on :$number" >&2
+. "$root/scripts/xvfb.sh"
+trap 'kill ${XVFB_PID:-} 2>/dev/null || true' EXIT
+start_xvfb
+echo "running the installer under Xvfb on $XVFB_DISPLAY" >&2
 status=0
-DISPLAY=:$number NO_AT_BRIDGE=1 STOWAWAY_SCREENSHOT=$shot "$installer" || status=$?
+DISPLAY=$XVFB_DISPLAY NO_AT_BRIDGE=1 STOWAWAY_SCREENSHOT=$shot "$installer" || status=$?
 # The setup program it started keeps its window for a few seconds.
 sleep 3
 if [ -f "$shot" ]; then
