@@ -1,8 +1,6 @@
 // Fuzz target for the resources of executable files (PE and ELF): any bytes are read, or refused
 // with std::runtime_error; a file whose resources can be updated is updated (one resource given,
 // one produced in pieces with a patch) and must read back with both, whatever else it held.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,12 +13,11 @@
 #include "platform/producedresource.h"
 #include "platform/winapi.h"
 #include "platform/win/winresource.h"
+#include "work_directory.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path g_work;
 
 bool ReadBack(const std::string& path, const std::string& given, const std::string& produced) {
   bool haveGiven = false, haveProduced = false;
@@ -34,15 +31,12 @@ bool ReadBack(const std::string& path, const std::string& given, const std::stri
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string dir = (fs::temp_directory_path() / "stowaway-fuzz-XXXXXX").string();
-  if (!mkdtemp(dir.data())) std::abort();
-  g_work = dir;
-  setenv("STOWAWAY_PREFIX", (g_work / "prefix").c_str(), 1);
+  fuzzwork::Make();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string path = (g_work / "program").string();
+  const std::string path = (fuzzwork::Directory() / "program").string();
   std::ofstream(path, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   try {

@@ -2,8 +2,6 @@
 // `stowaway extract` on any bytes (container, form, text form or executable). Either command
 // succeeds or fails with one line and exit status 1; a failed extraction leaves nothing behind,
 // and nothing is ever written outside the target directory.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,26 +10,18 @@
 #include <string>
 
 #include "commands.h"
+#include "work_directory.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path g_work;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string dir = (fs::temp_directory_path() / "stowaway-fuzz-XXXXXX").string();
-  if (!mkdtemp(dir.data())) std::abort();
-  g_work = dir;
-  setenv("STOWAWAY_PREFIX", (g_work / "prefix").c_str(), 1);
+  fuzzwork::Make();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const fs::path source = g_work / "source";
-  const fs::path target = g_work / "target";
+  const fs::path source = fuzzwork::Directory() / "source";
+  const fs::path target = fuzzwork::Directory() / "target";
   std::ofstream(source, std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   std::ostringstream out, err;
@@ -40,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int extracted = RunStowaway({"extract", source.string(), target.string()}, out, err);
   if (extracted != 0 && extracted != 1) std::abort();
   if (extracted == 1 && fs::exists(target) && !fs::is_empty(target)) std::abort();
-  for (const auto& entry : fs::directory_iterator(g_work)) {
+  for (const auto& entry : fs::directory_iterator(fuzzwork::Directory())) {
     const std::string name = entry.path().filename().string();
     if (name != "source" && name != "target" && name != "prefix") std::abort();  // written outside
   }
