@@ -118,18 +118,24 @@ class LockFile {
   int fd_;
 };
 
+// The hive's file, or a failure reported once when the prefix cannot be made.
+LSTATUS HivePath(Hive hive, std::string& path) {
+  try {
+    path = HiveFile(hive);
+    return ERROR_SUCCESS;
+  } catch (const std::exception& e) {
+    ReportOnce(e.what());
+    return ERROR_REGISTRY_IO_FAILED;
+  }
+}
+
 }  // namespace
 
 std::string HiveFile(Hive hive) { return PrefixDir() + (hive == Hive::Machine ? "/system.reg" : "/user.reg"); }
 
 LSTATUS ReadHive(Hive hive, std::shared_ptr<const RegKey>& root) {
   std::string path;
-  try {
-    path = HiveFile(hive);
-  } catch (const std::exception& e) {
-    ReportOnce(e.what());
-    return ERROR_REGISTRY_IO_FAILED;
-  }
+  if (LSTATUS status = HivePath(hive, path); status != ERROR_SUCCESS) return status;
   struct stat st;
   if (stat(path.c_str(), &st) == 0) {
     // A change of owner or mode leaves the cached version's stamp as it was.
@@ -158,12 +164,7 @@ LSTATUS ReadHive(Hive hive, std::shared_ptr<const RegKey>& root) {
 
 LSTATUS ModifyHive(Hive hive, const std::function<LSTATUS(RegKey& root, bool& changed)>& change) {
   std::string path;
-  try {
-    path = HiveFile(hive);
-  } catch (const std::exception& e) {
-    ReportOnce(e.what());
-    return ERROR_REGISTRY_IO_FAILED;
-  }
+  if (LSTATUS status = HivePath(hive, path); status != ERROR_SUCCESS) return status;
   LockFile lock(path);
   if (!lock.Held()) {
     ReportOnce("cannot lock the registry file " + path + ": " + std::strerror(errno));

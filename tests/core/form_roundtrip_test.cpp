@@ -5,19 +5,10 @@
 #include "core/FormStreaming.h"
 #include "core/FormText.h"
 #include "core/MemoryStream.h"
+#include "form_convert.h"
 #include "peer_classes.h"
 
 namespace {
-std::string ToText(const std::string& binary) {
-  TMemoryStream in(binary), out;
-  ObjectBinaryToText(in, out);
-  return out.Bytes();
-}
-std::string ToBinary(const std::string& text) {
-  TMemoryStream in(text), out;
-  ObjectTextToBinary(in, out);
-  return out.Bytes();
-}
 std::string Written(TComponent& root) {
   TMemoryStream out;
   WriteForm(out, root);

@@ -5,6 +5,7 @@
 #include "core/FormStreaming.h"
 #include "core/FormText.h"
 #include "core/MemoryStream.h"
+#include "form_convert.h"
 #include "core/Reader.h"
 #include "peer_classes.h"
 
@@ -59,17 +60,6 @@ const char* const kSampleText =
     "    Kind = pkAlpha\n"
     "  end\n"
     "end\n";
-
-std::string ToText(const std::string& binary) {
-  TMemoryStream in(binary), out;
-  ObjectBinaryToText(in, out);
-  return out.Bytes();
-}
-std::string ToBinary(const std::string& text) {
-  TMemoryStream in(text), out;
-  ObjectTextToBinary(in, out);
-  return out.Bytes();
-}
 
 TEST(FormText, SampleAsFreePascalWritesIt) {
   RegisterPeerClasses();
