@@ -13,11 +13,11 @@
 #include "core/MemoryStream.h"
 #include "storage/acFileStorage.h"
 #include "storage/acManifest.h"
-#include "storage/acSFPack.h"
-#include "storage/acSFPackStream.h"
 #include "cli_error.h"
 #include "file_io.h"
 #include "commands.h"
+#include "container_writer.h"
+#include "sink_stream.h"
 #include "form_edit.h"
 #include "platform/hostio.h"
 #include "platform/hostpath.h"
@@ -167,39 +167,6 @@ struct Mapped {
   std::shared_ptr<const MappedFile> map;
 };
 
-// Writes the "SFP1" container of the files to sink, each file packed block by block; returns
-// its size. Each record's packed length is set once its blocks are written.
-std::uint64_t WriteContainer(const std::vector<Mapped>& files, ResourceSink& sink) {
-  const std::uint64_t start = sink.Size();
-  auto put32 = [&](std::uint32_t v) {
-    std::uint8_t b[4];
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
-    sink.Write(b, 4);
-  };
-  auto patch32 = [&](std::uint64_t at, std::uint64_t v) {
-    std::uint8_t b[4];
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
-    sink.Patch(at, b, 4);
-  };
-  put32(static_cast<std::uint32_t>(kStoredDataMagic));
-  put32(static_cast<std::uint32_t>(files.size()));
-  for (const Mapped& m : files) {
-    put32(static_cast<std::uint32_t>(m.file.name.size()));
-    sink.Write(m.file.name.data(), m.file.name.size());
-    const std::uint64_t lengthAt = sink.Size();
-    put32(0);
-    put32(static_cast<std::uint32_t>(m.map->size()));
-    const std::uint64_t blocks =
-        PackBlocksTo(m.map->data(), m.map->size(), [&](const std::uint8_t* p, std::size_t n) { sink.Write(p, n); });
-    if (4 + blocks > 0x7FFFFFFF)
-      throw InputError(m.file.path + ": packed, it is more than a container can hold (2 GiB - 1)");
-    patch32(lengthAt, 4 + blocks);
-  }
-  const std::uint64_t size = sink.Size() - start;
-  if (size > 0x7FFFFFFF) throw InputError("the stored files take more than a container can hold (2 GiB - 1)");
-  return size;
-}
-
 [[noreturn]] void UpdateFailed(HANDLE h, const char* name, const std::string& out) {
   const DWORD err = GetLastError();
   EndUpdateResourceA(h, TRUE);
@@ -278,7 +245,11 @@ int Build(CommandContext& ctx) {
   const ResourceProducer writeForm = [&](ResourceSink& sink) {
     try {
       sink.Write(around.data(), at);
-      const std::uint64_t size = WriteContainer(files, sink);
+      TSinkStream stream(sink);
+      std::vector<ContainerInput> inputs;
+      for (const Mapped& m : files) inputs.push_back({m.file.name, m.map});
+      const std::uint64_t size = WriteContainer(stream, std::move(inputs));
+      if (size > 0x7FFFFFFF) throw InputError("the stored files take more than a container can hold (2 GiB - 1)");
       sink.Write(around.data() + at + 1, around.size() - at - 1);
       std::uint8_t length[4];
       for (int i = 0; i < 4; ++i) length[i] = static_cast<std::uint8_t>((size >> (8 * i)) & 0xFF);

@@ -16,6 +16,7 @@
 #include "storage/acStoredName.h"
 #include "cli_error.h"
 #include "commands.h"
+#include "container_writer.h"
 #include "file_io.h"
 #include "platform/hostio.h"
 #include "platform/hostpath.h"
@@ -97,7 +98,7 @@ int CmdCreate(CommandContext& ctx) {
   // Every input is checked before anything is written: a container whose names cannot be
   // extracted, or holds one name twice, helps nobody.
   std::map<std::string, std::string> names;  // key -> the argument that gave it
-  std::vector<std::shared_ptr<const MappedFile>> sources;
+  std::vector<ContainerInput> sources;
   std::uint64_t total = 0;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     const CreateInput& in = inputs[i];
@@ -105,29 +106,21 @@ int CmdCreate(CommandContext& ctx) {
     if (!added)
       throw InputError(ctx.args[i + 1] + ": the stored name \"" + Cp1252ToUtf8(in.name) +
                        "\" is given twice (also by " + at->second + "; Windows does not tell the names apart)");
-    sources.push_back(MappedFile::Open(in.path));
-    if (sources.back()->size() > kMostStored)
-      throw InputError(in.path + ": " + std::to_string(sources.back()->size()) +
+    const std::shared_ptr<const MappedFile> map = MappedFile::Open(in.path);
+    if (map->size() > kMostStored)
+      throw InputError(in.path + ": " + std::to_string(map->size()) +
                        " bytes is more than a stored file can hold (2 GiB - 1)");
-    total += sources.back()->size();
+    total += map->size();
+    sources.push_back({in.name, map});
   }
   AtomicFile out(ctx.args[0]);
-  TStream& stream = out.Stream();
-  stream.WriteDWord(static_cast<std::uint32_t>(kStoredDataMagic));
-  stream.WriteDWord(static_cast<std::uint32_t>(inputs.size()));
+  std::uint64_t size = 0;
   {
+    std::vector<std::uint64_t> sizes;
+    for (const ContainerInput& s : sources) sizes.push_back(s.map->size());
     ProgressLine progress(ctx.err, "packing", total);
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-      TStoredFile file(nullptr);
-      file.FileName = inputs[i].name;
-      std::shared_ptr<const MappedFile> source = sources[i];
-      file.SetContentView(TSharedBytes(source, source->data()), static_cast<std::int64_t>(source->size()), false, 0);
-      file.WriteToStream(stream);
-      progress.Advance(source->size());
-      sources[i].reset();  // the input is unmapped once packed
-    }
+    size = WriteContainer(out.Stream(), std::move(sources), [&](std::size_t i) { progress.Advance(sizes[i]); });
   }
-  std::uint64_t size = static_cast<std::uint64_t>(stream.Position());
   if (size > kMostStored)
     throw InputError(ctx.args[0] + ": the container would be " + std::to_string(size) +
                      " bytes, more than a form can carry (2 GiB - 1); nothing written");
