@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include <cstdio>
+#include <set>
 
 #include "charset/Cp1252.h"
 #include "core/FormStreaming.h"
@@ -201,17 +202,30 @@ std::string TForm1::SetupProgramProblem() const {
   return std::string();
 }
 
+std::string TForm1::FirstDamagedExtractedFile(const std::string& manifestText, const std::string& dir) {
+  std::vector<ManifestEntry> manifest;
+  if (!ParseManifest(manifestText, manifest)) return "(the manifest)";
+  std::set<std::string> rewritten;
+  for (;;) {
+    const std::string damaged = FirstDamagedFile(manifest, dir + "\\");
+    if (damaged.empty() || !rewritten.insert(damaged).second) return damaged;
+    TStoredFile* stored = nullptr;
+    for (int i = 0; i < acFileStorage1->Files()->Count() && !stored; ++i)
+      if (acFileStorage1->File(i)->FileName == damaged) stored = acFileStorage1->File(i);
+    if (!stored) return damaged;
+    GuiTrace("rewritten " + damaged);
+    stored->ExtractBelow(dir + "\\", false);
+  }
+}
+
 void TForm1::RunSetupProgram() {
   if (startingSetup_) return;
   startingSetup_ = true;
   const std::string dir = acSystemInfo1->GetDirTemp();
   std::string manifestText;
   std::string damaged;
-  if (!dir.empty() && OwnResource(kManifestResourceName, manifestText)) {
-    std::vector<ManifestEntry> manifest;
-    damaged = "(the manifest)";
-    if (ParseManifest(manifestText, manifest)) damaged = FirstDamagedFile(manifest, dir + "\\");
-  }
+  if (!dir.empty() && OwnResource(kManifestResourceName, manifestText))
+    damaged = FirstDamagedExtractedFile(manifestText, dir);
   if (dir.empty()) {
     setupFailed_ = true;
     ShowInstallationError("The setup program cannot be started: there is no usable temporary directory.");

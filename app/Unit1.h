@@ -67,7 +67,10 @@ class TForm1 : public TForm {
 
   // Starts the extracted setup program with the shell's "open" verb and closes the window.
   // When the executable carries a manifest, every extracted file is checked against it
-  // first; if one is missing or differs, nothing is started and the user is told which file.
+  // first; a file that differs is written again from the storage once (the extraction keeps a
+  // file of the same name and size that it finds there, such as one left by an earlier run
+  // that was killed). If one is still missing or differs, nothing is started and the user is
+  // told which file.
   // When the shell cannot start it, the user is told why before the window closes.
   void RunSetupProgram();
   // The full path of the extracted start page: DirTemp, one backslash, StartPageFileName;
@@ -83,6 +86,10 @@ class TForm1 : public TForm {
  private:
   // Links followed in the pane go to WebBrowser1OpenLink (set in code, not in the form).
   void BindOpenLink();
+  // The stored name of the first file of the manifest that is not whole in the directory
+  // (a Windows path without its final backslash) after one rewrite of each that differs;
+  // empty when all are whole.
+  std::string FirstDamagedExtractedFile(const std::string& manifestText, const std::string& dir);
 
   bool setupStarted_ = false;
   bool setupFailed_ = false;

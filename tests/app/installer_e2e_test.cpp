@@ -549,6 +549,26 @@ TEST_F(BuiltInstallerRun, CarriesAHundredMegabyteSetupProgram) {
   ExpectOneSetupStartThatOutlivesTheInstaller("acme_setup.exe");
 }
 
+// A setup program of the same name and size left in the temporary directory (by an earlier
+// run that was killed) is kept by the extraction; the manifest finds it differs, and the
+// installer writes its own over it, starts that one and removes it at the end.
+TEST_F(BuiltInstallerRun, ReplacesADifferentFileOfTheSameSizeLeftInTheTemporaryDirectory) {
+  const fs::path installer = Build(4096, {});
+  const std::string stale(fs::file_size(work_ / "setup"), 'x');
+  const pid_t pid = Launch(installer.string(), "built-installer-stale", [&](const fs::path& prefix) {
+    fs::create_directories(TempBelow(prefix));
+    std::ofstream(TempBelow(prefix) / "acme_setup.exe", std::ios::binary) << stale;
+  });
+  ASSERT_GT(pid, 0);
+  Finish(pid);
+  ExpectCleanEnd();
+  EXPECT_EQ(IndexOf(run_.lines, "refused"), -1);
+  ASSERT_GE(IndexOf(run_.lines, "rewritten"), 0);
+  EXPECT_EQ(run_.lines[IndexOf(run_.lines, "rewritten")].rest, "acme_setup.exe");
+  EXPECT_EQ(ReadText(run_.temp / "acme_setup.exe"), ReadText(work_ / "setup"));
+  ExpectOneSetupStartThatOutlivesTheInstaller("acme_setup.exe");
+}
+
 TEST_F(BuiltInstallerRun, RefusesASetupProgramAlteredAfterBuilding) {
   const fs::path installer = Build(4096, {});
   {
