@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows installer with the mingw-w64 cross compiler and runs it under Wine: on
-# the desktop when DISPLAY is set, otherwise under a private Xvfb. The Wine prefix is
+# the desktop when DISPLAY is set, otherwise under a private Xvfb (where it is ended should it
+# still run after 180 s: a message box there waits for a click nobody can give). The Wine prefix is
 # build/windows/wineprefix (made on first use, about 25 s). Missing Debian packages are
 # installed first (as root, or through sudo).
 #
@@ -25,7 +26,8 @@ trap 'kill ${XVFB_PID:-} 2>/dev/null || true' EXIT
 start_xvfb
 echo "running the Windows installer under Wine on Xvfb $XVFB_DISPLAY" >&2
 status=0
-DISPLAY=$XVFB_DISPLAY "${run[@]}" || status=$?
+DISPLAY=$XVFB_DISPLAY run_with_limit 180 "${run[@]}" || status=$?
+[ $status -ne 124 ] || WINEPREFIX=$build/wineprefix wineserver -k || true
 # The setup program it started keeps its window for a few seconds.
 WINEPREFIX=$build/wineprefix wineserver -w || true
 exit $status

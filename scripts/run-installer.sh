@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the installer and runs it: on the desktop when DISPLAY is set, otherwise under a
 # private Xvfb, where it saves a screenshot of its window once the page has loaded and prints
-# where it is. Missing Debian packages are installed first (as root, or through sudo).
+# where it is, and ends the installer should it still run after 120 s (an error's message box
+# there waits for a click nobody can give). Missing Debian packages are installed first (as
+# root, or through sudo).
 #
 # Usage: scripts/run-installer.sh
 # Environment: STOWAWAY_SCREENSHOT  where the screenshot goes under Xvfb
@@ -30,7 +32,7 @@ trap 'kill ${XVFB_PID:-} 2>/dev/null || true' EXIT
 start_xvfb
 echo "running the installer under Xvfb on $XVFB_DISPLAY" >&2
 status=0
-DISPLAY=$XVFB_DISPLAY NO_AT_BRIDGE=1 STOWAWAY_SCREENSHOT=$shot "$installer" || status=$?
+DISPLAY=$XVFB_DISPLAY NO_AT_BRIDGE=1 STOWAWAY_SCREENSHOT=$shot run_with_limit 120 "$installer" || status=$?
 # The setup program it started keeps its window for a few seconds.
 sleep 3
 if [ -f "$shot" ]; then
