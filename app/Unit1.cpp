@@ -202,19 +202,27 @@ std::string TForm1::SetupProgramProblem() const {
   return std::string();
 }
 
-std::string TForm1::FirstDamagedExtractedFile(const std::string& manifestText, const std::string& dir) {
+TForm1::Refusal TForm1::CheckAgainstManifest(const std::string& manifestText, const std::string& dir) {
+  auto damaged = [](const std::string& name) {
+    return Refusal{name, "The file " + name +
+                             " of this installer is damaged or was changed after the installer was made. The setup "
+                             "program is not started."};
+  };
   std::vector<ManifestEntry> manifest;
-  if (!ParseManifest(manifestText, manifest)) return "(the manifest)";
+  if (!ParseManifest(manifestText, manifest)) return damaged("(the manifest)");
   std::set<std::string> rewritten;
   for (;;) {
-    const std::string damaged = FirstDamagedFile(manifest, dir + "\\");
-    if (damaged.empty() || !rewritten.insert(damaged).second) return damaged;
+    const std::string name = FirstDamagedFile(manifest, dir + "\\");
+    if (name.empty()) return {};
     TStoredFile* stored = nullptr;
     for (int i = 0; i < acFileStorage1->Files()->Count() && !stored; ++i)
-      if (acFileStorage1->File(i)->FileName == damaged) stored = acFileStorage1->File(i);
-    if (!stored) return damaged;
-    GuiTrace("rewritten " + damaged);
-    stored->ExtractBelow(dir + "\\", false);
+      if (acFileStorage1->File(i)->FileName == name) stored = acFileStorage1->File(i);
+    if (!stored || !rewritten.insert(name).second) return damaged(name);
+    GuiTrace("rewritten " + name);
+    if (!stored->ExtractBelow(dir + "\\", false))
+      return {name, "The file " + name + " in " + dir +
+                        " is not this installer's and could not be replaced (it may be in use). The setup program "
+                        "is not started."};
   }
 }
 
@@ -223,20 +231,17 @@ void TForm1::RunSetupProgram() {
   startingSetup_ = true;
   const std::string dir = acSystemInfo1->GetDirTemp();
   std::string manifestText;
-  std::string damaged;
+  Refusal refusal;
   if (!dir.empty() && OwnResource(kManifestResourceName, manifestText))
-    damaged = FirstDamagedExtractedFile(manifestText, dir);
+    refusal = CheckAgainstManifest(manifestText, dir);
   if (dir.empty()) {
     setupFailed_ = true;
     ShowInstallationError("The setup program cannot be started: there is no usable temporary directory.");
-  } else if (!damaged.empty()) {
+  } else if (!refusal.file.empty()) {
     setupFailed_ = true;
-    const std::string message =
-        "The file " + damaged +
-        " of this installer is damaged or was changed after the installer was made. The setup program is not started.";
-    GuiTrace("refused " + damaged);
-    std::fprintf(stderr, "%s\n", message.c_str());
-    ShowInstallationError(message);
+    GuiTrace("refused " + refusal.file);
+    std::fprintf(stderr, "%s\n", refusal.message.c_str());
+    ShowInstallationError(refusal.message);
   } else if (!setupStarted_) {
     const std::string path = dir + "\\" + SetupFileName;
     HWND owner = GuiApplication() ? reinterpret_cast<HWND>(GuiApplication()->Handle()) : nullptr;

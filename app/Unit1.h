@@ -86,10 +86,14 @@ class TForm1 : public TForm {
  private:
   // Links followed in the pane go to WebBrowser1OpenLink (set in code, not in the form).
   void BindOpenLink();
-  // The stored name of the first file of the manifest that is not whole in the directory
-  // (a Windows path without its final backslash) after one rewrite of each that differs;
-  // empty when all are whole.
-  std::string FirstDamagedExtractedFile(const std::string& manifestText, const std::string& dir);
+  // Why the setup program is not started: the stored name of a file that is not whole and
+  // what the user is told; both empty when every file is whole.
+  struct Refusal {
+    std::string file, message;
+  };
+  // Checks the files of the manifest in the directory (a Windows path without its final
+  // backslash), writing each that differs again from the storage once.
+  Refusal CheckAgainstManifest(const std::string& manifestText, const std::string& dir);
 
   bool setupStarted_ = false;
   bool setupFailed_ = false;
