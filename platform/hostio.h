@@ -25,6 +25,7 @@ namespace hostio {
 #ifdef _WIN32
 // Binary mode, and not inherited by started programs.
 constexpr int kOpenFlags = O_BINARY | O_NOINHERIT;
+constexpr int kOpenNoWait = 0;
 constexpr const char* kSeparators = "/\\";
 inline int MakeDirectory(const std::string& path) { return ::mkdir(path.c_str()); }
 // Replaces to by from in one step (rename() refuses an existing target on Windows).
@@ -48,6 +49,9 @@ inline const void* MapReadOnly(int fd, std::size_t size) {
 inline void Unmap(const void* at, std::size_t) { UnmapViewOfFile(at); }
 #else
 constexpr int kOpenFlags = O_CLOEXEC;
+// Opening a FIFO for reading waits for a writer; with this flag it returns at once, so that a
+// caller that wants a regular file can refuse it (on a regular file the flag changes nothing).
+constexpr int kOpenNoWait = O_NONBLOCK;
 constexpr const char* kSeparators = "/";
 inline int MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777); }
 inline bool ReplaceFile(const std::string& from, const std::string& to) {

@@ -11,11 +11,12 @@
 namespace winposix {
 
 MappedFile::MappedFile(const std::string& unixPath, bool readAll) {
-  const int fd = ::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO is refused below instead of waiting for a writer.
+  const int fd = ::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw std::runtime_error(unixPath + ": cannot open the file: " + std::strerror(errno));
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int err = errno;
+  const int err = ::fstat(fd, &st) != 0 ? errno : 0;
+  if (err || !S_ISREG(st.st_mode)) {
     ::close(fd);
     throw std::runtime_error(unixPath + ": " + (err ? std::strerror(err) : "not a regular file"));
   }

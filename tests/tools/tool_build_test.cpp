@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -94,7 +96,9 @@ TEST_F(ToolBuild, TheInstallerCarriesTheFilesWordsSettingsAndManifest) {
   for (const auto& [key, data] : res) cursors += key.rfind("12:", 0) == 0;
   EXPECT_EQ(cursors, 41) << "the stub's cursors are kept";
   for (const ExecutableResource& e : ReadExecutableResources(STOWAWAY_STUB))
-    if (e.type != 10) EXPECT_EQ(res[std::to_string(e.type) + ":" + e.name], e.data) << e.name << " is kept whole";
+    if (e.type != 10) {
+      EXPECT_EQ(res[std::to_string(e.type) + ":" + e.name], e.data) << e.name << " is kept whole";
+    }
   const std::string manifest = res["10:MANIFEST"];
   EXPECT_EQ(std::count(manifest.begin(), manifest.end(), '\n'), 3);
   EXPECT_THAT(manifest, HasSubstr(" 200000 acme_setup.exe\n"));
@@ -125,6 +129,7 @@ TEST_F(ToolBuild, TheInstallerCarriesTheFilesWordsSettingsAndManifest) {
 TEST_F(ToolBuild, BadInputIsRefusedAndWritesNothing) {
   WriteBytes(dir / "not_a_stub", B("#!/bin/sh\nexit 0\n"));
   fs::copy_file("/bin/true", dir / "foreign_elf");
+  ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
   struct Case {
     const char* what;
     std::vector<std::string> args;
@@ -145,6 +150,8 @@ TEST_F(ToolBuild, BadInputIsRefusedAndWritesNothing) {
       {"two files under one name", {"--file", "ACME_SETUP.EXE=" + (dir / "readme.txt")}, true, 1, "ACME_SETUP.EXE"},
       {"form that is no form", {"--form", dir / "readme.txt"}, true, 1, "readme.txt"},
       {"no setup program", {}, false, 2, "--setup"},
+      // Refused at once: opening a FIFO would wait for a writer.
+      {"setup program that is a FIFO", {"--setup", dir / "pipe"}, false, 1, "not a regular file"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -164,6 +171,14 @@ TEST_F(ToolBuild, BadInputIsRefusedAndWritesNothing) {
     EXPECT_FALSE(fs::exists(out()));
     for (const auto& e : fs::directory_iterator(dir.path()))
       EXPECT_EQ(e.path().filename().string().find("out."), std::string::npos) << e.path();
+  }
+  // OUT that is a directory, or lies in none: refused before anything is made.
+  fs::create_directory(dir / "sub");
+  for (const std::string& target : {dir / "sub", dir / "none/out"}) {
+    const ToolResult r = RunTool({"build", target, "--stub", STOWAWAY_STUB, "--setup", dir / "setup.bin"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_THAT(r.err, HasSubstr(target + ": "));
+    EXPECT_TRUE(fs::is_empty(dir / "sub"));
   }
 }
 
@@ -237,7 +252,9 @@ TEST_F(ToolBuild, AWindowsStubMakesAWindowsInstaller) {
   std::multiset<std::string> names;
   for (const ExecutableResource& e : ReadExecutableResources(out())) {
     names.insert(e.name);
-    if (e.type == 10) EXPECT_EQ(e.language, language) << e.name;
+    if (e.type == 10) {
+      EXPECT_EQ(e.language, language) << e.name;
+    }
   }
   for (const char* name : {"TFORM1", "SETUPFILENAME", "STARTPAGEFILENAME", "MANIFEST", "GREETING", "OTHER"})
     EXPECT_EQ(names.count(name), 1u) << name;

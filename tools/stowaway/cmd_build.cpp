@@ -192,6 +192,13 @@ void Produced(HANDLE h, const char* name, WORD language, const ResourceProducer&
 
 int Build(CommandContext& ctx) {
   const BuildOptions o = ParseBuildArgs(ctx.args);
+  {
+    const fs::path out = fs::absolute(o.out);
+    std::error_code ec;
+    if (fs::is_directory(out, ec)) throw InputError(o.out + ": is a directory");
+    if (!fs::is_directory(out.parent_path(), ec))
+      throw InputError(o.out + ": there is no directory " + out.parent_path().string() + " to write it in");
+  }
   const std::string stub = o.stub.empty() ? DefaultStub().string() : o.stub;
   const StubFormResource stubForm = StubForm(stub);
 

@@ -19,7 +19,7 @@ int CmdVerify(CommandContext& ctx) {
   try {
     resources = ReadExecutableResources(path);
   } catch (const std::runtime_error& e) {
-    throw InputError(path + ": " + e.what());
+    throw InputError(e.what());  // names the file
   }
   std::string manifestText, setupName;
   bool haveManifest = false;

@@ -70,7 +70,7 @@ MappedFile::~MappedFile() {
 }
 
 std::shared_ptr<const MappedFile> MappedFile::Open(const std::string& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | hostio::kOpenFlags));
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | hostio::kOpenFlags | hostio::kOpenNoWait));
   if (fd.get() < 0) throw InputError(SystemError(path, "open"));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw InputError(SystemError(path, "stat"));
