@@ -1,7 +1,8 @@
 #pragma once
 // The binary form format ("TPF0") at the level of its values: the one place that knows how
 // each value and each component header is laid out. The form reader and writer, both text
-// converters and the tool's form scanner read and write through these two drivers.
+// converters and the tool's form scanner and form editor read and write through these two
+// drivers.
 //
 // TBinaryFormReader checks every length against the bytes left in the stream before it reads
 // or allocates, and raises EReadError (with the offset) for input it cannot read. Nesting of

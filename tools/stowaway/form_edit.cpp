@@ -1,192 +1,83 @@
 #include "form_edit.h"
 
-#include "core/Filer.h"
 #include "cli_error.h"
+#include "core/BinaryForm.h"
+#include "core/Exceptions.h"
+#include "core/MemoryStream.h"
+#include "core/ViewStream.h"
 
 namespace {
 
+// Takes the form apart through the binary form reader, keeping each component's prefix and each
+// value as the bytes they are, so that what `build` does not set is written back unchanged.
 class Parser {
  public:
-  Parser(std::string_view in, const std::string& file) : in_(in), file_(file) {}
+  Parser(std::string_view in, const std::string& file)
+      : in_(in), stream_(in.data(), static_cast<int64_t>(in.size())), reader_(stream_), file_(file) {}
 
   FormNode Run() {
-    if (in_.substr(0, 4) != "TPF0") Fail("no TPF0 signature", 0);
-    pos_ = 4;
-    FormNode root = Component();
-    return root;
+    try {
+      reader_.ReadSignature();
+      return Component();
+    } catch (const EReadError& e) {
+      throw InputError(AtOffset(file_, std::string("form ") + e.what(), static_cast<unsigned long long>(at_)));
+    }
   }
 
  private:
-  [[noreturn]] void Fail(const std::string& what, std::size_t at) const {
-    throw InputError(AtOffset(file_, "form " + what, at));
+  std::string Bytes(int64_t from) {
+    return std::string(in_.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(stream_.Position() - from)));
   }
-  void Need(std::size_t n) const {
-    if (in_.size() - pos_ < n) Fail("cut off", pos_);
-  }
-  std::uint8_t Byte() {
-    Need(1);
-    return static_cast<std::uint8_t>(in_[pos_++]);
-  }
-  std::uint8_t Peek() {
-    Need(1);
-    return static_cast<std::uint8_t>(in_[pos_]);
-  }
-  std::uint64_t Le(std::size_t n) {
-    Need(n);
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < n; ++i) v |= std::uint64_t{static_cast<std::uint8_t>(in_[pos_ + i])} << (8 * i);
-    pos_ += n;
-    return v;
-  }
-  void Skip(std::uint64_t n) {
-    if (in_.size() - pos_ < n) Fail("value cut off", pos_);
-    pos_ += n;
-  }
-  std::string ShortString() {
-    const std::size_t len = Byte();
-    Need(len);
-    std::string s(in_.substr(pos_, len));
-    pos_ += len;
-    return s;
-  }
-
-  struct Nesting {
-    Parser& p;
-    explicit Nesting(Parser& parser) : p(parser) {
-      if (++p.depth_ > 200) p.Fail("nested too deeply", p.pos_);
-    }
-    ~Nesting() { --p.depth_; }
-  };
 
   FormNode Component() {
-    Nesting nesting(*this);
+    TBinaryFormReader::Nesting nesting(reader_);
     FormNode node;
-    const std::size_t start = pos_;
-    if ((Peek() & 0xF0) == 0xF0) {
-      const std::uint8_t flags = Byte() & 0x0F;
-      if (flags & 2) Value();
-    }
-    node.prefix = std::string(in_.substr(start, pos_ - start));
-    node.componentClass = ShortString();
-    node.componentName = ShortString();
-    while (Peek() != 0) {
+    const int64_t start = at_ = stream_.Position();
+    TFormComponentHeader header;
+    reader_.ReadComponentHeader(header);
+    node.componentClass = header.className;
+    node.componentName = header.name;
+    // The flags prefix and child position: what the header holds before its two names.
+    const std::string whole = Bytes(start);
+    node.prefix = whole.substr(0, whole.size() - (2 + header.className.size() + header.name.size()));
+    while (!reader_.EndOfList()) {
+      at_ = stream_.Position();
       FormNode::Property p;
-      p.name = ShortString();
-      const std::size_t at = pos_;
-      Value();
-      p.value = std::string(in_.substr(at, pos_ - at));
+      p.name = reader_.ReadStr();
+      const int64_t value = stream_.Position();
+      reader_.SkipValue(reader_.ReadValue());
+      p.value = Bytes(value);
       node.properties.push_back(std::move(p));
     }
-    ++pos_;
-    while (Peek() != 0) node.children.push_back(Component());
-    ++pos_;
+    reader_.ReadListEnd();
+    while (!reader_.EndOfList()) node.children.push_back(Component());
+    reader_.ReadListEnd();
     return node;
   }
 
-  void Value() {
-    Nesting nesting(*this);
-    const std::size_t at = pos_;
-    const auto type = static_cast<TValueType>(Byte());
-    switch (type) {
-      case TValueType::vaNull:
-      case TValueType::vaFalse:
-      case TValueType::vaTrue:
-      case TValueType::vaNil:
-        break;
-      case TValueType::vaInt8:
-        Skip(1);
-        break;
-      case TValueType::vaInt16:
-        Skip(2);
-        break;
-      case TValueType::vaInt32:
-      case TValueType::vaSingle:
-        Skip(4);
-        break;
-      case TValueType::vaInt64:
-      case TValueType::vaQWord:
-      case TValueType::vaCurrency:
-      case TValueType::vaDate:
-        Skip(8);
-        break;
-      case TValueType::vaExtended:
-        Skip(10);
-        break;
-      case TValueType::vaString:
-      case TValueType::vaIdent:
-        Skip(Byte());
-        break;
-      case TValueType::vaLString:
-      case TValueType::vaUTF8String:
-      case TValueType::vaBinary:
-        Skip(Le(4));
-        break;
-      case TValueType::vaWString:
-      case TValueType::vaUString:
-        Skip(2 * Le(4));
-        break;
-      case TValueType::vaSet:
-        while (!ShortString().empty()) {}
-        break;
-      case TValueType::vaList:
-        while (Peek() != 0) Value();
-        ++pos_;
-        break;
-      case TValueType::vaCollection:
-        while (Peek() != 0) {
-          const std::uint8_t t = Peek();
-          if (t == 2 || t == 3 || t == 4) Value();
-          if (Byte() != static_cast<std::uint8_t>(TValueType::vaList)) Fail("collection item without list", pos_ - 1);
-          while (Peek() != 0) {
-            ShortString();
-            Value();
-          }
-          ++pos_;
-        }
-        ++pos_;
-        break;
-      default:
-        Fail("unknown value type " + std::to_string(static_cast<int>(type)), at);
-    }
-  }
-
   std::string_view in_;
+  TViewStream stream_;
+  TBinaryFormReader reader_;
   const std::string& file_;
-  std::size_t pos_ = 0;
-  int depth_ = 0;
+  int64_t at_ = 0;
 };
 
-void PutShort(std::string& out, const std::string& s) {
-  out += static_cast<char>(s.size());
-  out += s;
-}
-
-void PutLe32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-std::size_t SizeOf(const FormNode& n) {
-  std::size_t size = n.prefix.size() + 2 + n.componentClass.size() + n.componentName.size() + 2;
-  for (const FormNode::Property& p : n.properties) size += 1 + p.name.size() + p.value.size() + p.reserve;
-  for (const FormNode& c : n.children) size += SizeOf(c);
-  return size;
-}
-
-void Write(std::string& out, const FormNode& n, std::size_t* reservedAt) {
-  out += n.prefix;
-  PutShort(out, n.componentClass);
-  PutShort(out, n.componentName);
+void Write(TBinaryFormWriter& out, const FormNode& n, std::size_t* reservedAt) {
+  TStream& stream = out.Stream();
+  stream.WriteString(n.prefix);
+  out.WriteStr(n.componentClass);
+  out.WriteStr(n.componentName);
   for (const FormNode::Property& p : n.properties) {
-    PutShort(out, p.name);
-    out += p.value;
+    out.WriteStr(p.name);
+    stream.WriteString(p.value);
     if (p.reserve) {
-      if (reservedAt) *reservedAt = out.size();
-      out.resize(out.size() + p.reserve);
+      if (reservedAt) *reservedAt = static_cast<std::size_t>(stream.Position());
+      stream.WriteString(std::string(p.reserve, '\0'));
     }
   }
-  out += '\0';
+  out.WriteListEnd();
   for (const FormNode& c : n.children) Write(out, c, reservedAt);
-  out += '\0';
+  out.WriteListEnd();
 }
 
 }  // namespace
@@ -218,27 +109,22 @@ FormNode* FormNode::FindClass(const std::string& cls) {
 FormNode ParseBinaryForm(std::string_view form, const std::string& file) { return Parser(form, file).Run(); }
 
 std::string WriteBinaryForm(const FormNode& root, std::size_t* reservedAt) {
-  std::string out;
-  out.reserve(4 + SizeOf(root));
-  out += "TPF0";
+  TMemoryStream stream;
+  TBinaryFormWriter out(stream);
+  out.WriteSignature();
   Write(out, root, reservedAt);
-  return out;
+  return stream.Bytes();
 }
 
 std::string StringValue(const std::string& text) {
-  std::string v;
-  if (text.size() <= 255) {
-    v += static_cast<char>(TValueType::vaString);
-    v += static_cast<char>(text.size());
-  } else {
-    v += static_cast<char>(TValueType::vaLString);
-    PutLe32(v, static_cast<std::uint32_t>(text.size()));
-  }
-  return v + text;
+  TMemoryStream stream;
+  TBinaryFormWriter(stream).WriteString(text);
+  return stream.Bytes();
 }
 
 std::string BinaryValueHeader(std::uint32_t size) {
-  std::string v(1, static_cast<char>(TValueType::vaBinary));
-  PutLe32(v, size);
-  return v;
+  TMemoryStream stream;
+  TBinaryFormWriter(stream).WriteValue(TValueType::vaBinary);
+  stream.WriteDWord(size);
+  return stream.Bytes();
 }
