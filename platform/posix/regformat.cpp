@@ -249,20 +249,9 @@ void WriteValue(std::string& out, const RegValue& value) {
   } else if (value.type == REG_MULTI_SZ && !d.empty() && d.back() == '\0') {
     out += "str(7):\"" + Escape(d.substr(0, d.size() - 1), "") + "\"";
   } else if (value.type == REG_DWORD && d.size() == 4) {
-    uint32_t number;
-    std::memcpy(&number, d.data(), 4);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "dword:%08x", number);
-    out += buf;
+    out += DwordText(d);
   } else {
-    std::string prefix;
-    if (value.type == REG_BINARY) {
-      prefix = "hex:";
-    } else {
-      char buf[24];
-      std::snprintf(buf, sizeof buf, "hex(%x):", value.type);
-      prefix = buf;
-    }
+    const std::string prefix = HexPrefix(value.type);
     out += prefix;
     WriteHex(out, head.size() + prefix.size(), IsStringType(value.type) ? Cp1252ToUtf16(d) : d);
   }
@@ -354,6 +343,21 @@ std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo)
   }
   WriteKey(out, root, "");
   return out;
+}
+
+std::string DwordText(const std::string& fourBytes) {
+  uint32_t number;
+  std::memcpy(&number, fourBytes.data(), 4);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "dword:%08x", number);
+  return buf;
+}
+
+std::string HexPrefix(DWORD type) {
+  if (type == REG_BINARY) return "hex:";
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(type));
+  return buf;
 }
 
 void WriteHex(std::string& out, size_t column, const std::string& bytes) {

@@ -40,4 +40,9 @@ std::string WriteWineRegistry(const RegKey& root, const std::string& relativeTo)
 // column 77 as regedit does; column is where the list starts on its line.
 void WriteHex(std::string& out, size_t column, const std::string& bytes);
 
+// The parts both registry text formats share: "dword:%08x" for the 4 bytes of a REG_DWORD,
+// and the prefix of a value written as hex bytes ("hex:" for REG_BINARY, else "hex(type):").
+std::string DwordText(const std::string& fourBytes);
+std::string HexPrefix(DWORD type);
+
 }  // namespace winposix

@@ -69,19 +69,11 @@ void ExportValue(std::string& out, const std::string& name, DWORD type, const st
   if (type == REG_SZ && plain) {
     out += Quote(d.substr(0, d.size() - 1));
   } else if (type == REG_DWORD && d.size() == 4) {
-    uint32_t number;
-    std::memcpy(&number, d.data(), 4);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "dword:%08x", number);
-    out += buf;
+    out += winposix::DwordText(d);
   } else {
-    char buf[24];
-    if (type == REG_BINARY)
-      std::snprintf(buf, sizeof buf, "hex:");
-    else
-      std::snprintf(buf, sizeof buf, "hex(%x):", type);
-    out += buf;
-    winposix::WriteHex(out, head.size() + std::strlen(buf), d);
+    const std::string prefix = winposix::HexPrefix(type);
+    out += prefix;
+    winposix::WriteHex(out, head.size() + prefix.size(), d);
   }
   out += "\r\n";
 }
