@@ -185,13 +185,19 @@ void ShowInstallationError(const std::string& text) {
   if (TGuiApplication* app = GuiApplication()) app->MessageBox(text, app->Title(), MB_OK | MB_ICONERROR);
 }
 
+TStoredFile* TForm1::StoredFile(const std::string& name) const {
+  TStoredFile* found = nullptr;
+  for (int i = 0; i < acFileStorage1->Files()->Count(); ++i)
+    if (acFileStorage1->File(i)->FileName == name) found = acFileStorage1->File(i);
+  return found;
+}
+
 std::string TForm1::SetupProgramProblem() const {
   const std::string dir = acSystemInfo1->GetDirTemp();
   if (dir.empty()) return "The installation cannot start: there is no usable temporary directory.";
   const std::string path = dir + "\\" + SetupFileName;
-  int64_t expected = -1;
-  for (int i = 0; i < acFileStorage1->Files()->Count(); ++i)
-    if (acFileStorage1->File(i)->FileName == SetupFileName) expected = acFileStorage1->File(i)->Size;
+  const TStoredFile* stored = StoredFile(SetupFileName);
+  const int64_t expected = stored ? stored->Size : -1;
   const int64_t size = GetFileSizeByName(path);
   if (size < 0)
     return "The setup program could not be unpacked into " + dir + ": " + SetupFileName +
@@ -214,9 +220,7 @@ TForm1::Refusal TForm1::CheckAgainstManifest(const std::string& manifestText, co
   for (;;) {
     const std::string name = FirstDamagedFile(manifest, dir + "\\");
     if (name.empty()) return {};
-    TStoredFile* stored = nullptr;
-    for (int i = 0; i < acFileStorage1->Files()->Count() && !stored; ++i)
-      if (acFileStorage1->File(i)->FileName == name) stored = acFileStorage1->File(i);
+    TStoredFile* stored = StoredFile(name);
     if (!stored || !rewritten.insert(name).second) return damaged(name);
     GuiTrace("rewritten " + name);
     if (!stored->ExtractBelow(dir + "\\", false))

@@ -9,6 +9,7 @@
 #include "gui/Forms.h"
 
 class TacFileStorage;
+class TStoredFile;
 class TacSystemInfo;
 class TWebBrowser;
 class TLabel;
@@ -86,6 +87,9 @@ class TForm1 : public TForm {
  private:
   // Links followed in the pane go to WebBrowser1OpenLink (set in code, not in the form).
   void BindOpenLink();
+  // The storage's file stored under that name (the last one, whose bytes extraction leaves on
+  // disk); null when there is none.
+  TStoredFile* StoredFile(const std::string& name) const;
   // Why the setup program is not started: the stored name of a file that is not whole and
   // what the user is told; both empty when every file is whole.
   struct Refusal {
