@@ -62,7 +62,9 @@ TEST_F(OwnershipTest, ForeignOrOpenPartsOfThePrefixAreRefusedWithOwnerAndMode) {
     }
 
     // Mended, it is used again.
-    if (c.chownToOther) ASSERT_EQ(chown(path.c_str(), before.st_uid, before.st_gid), 0);
+    if (c.chownToOther) {
+      ASSERT_EQ(chown(path.c_str(), before.st_uid, before.st_gid), 0);
+    }
     ASSERT_EQ(chmod(path.c_str(), before.st_mode & 07777), 0);
     EXPECT_EQ(TempDirectoryProblem(), "");
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key), ERROR_SUCCESS);

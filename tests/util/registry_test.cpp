@@ -163,7 +163,9 @@ TEST_F(RegistryTest, StringSizesWithAndWithoutTheTerminator) {
     EXPECT_EQ(RegQueryValueExA(key, c.name, nullptr, &type, nullptr, &needed), ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     // Wine stores an ANSI string with a terminator of its own.
-    if (!UnderWine()) EXPECT_EQ(needed, c.size);
+    if (!UnderWine()) {
+      EXPECT_EQ(needed, c.size);
+    }
     char small[2];
     DWORD size = sizeof small;
     EXPECT_EQ(RegQueryValueExA(key, c.name, nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
