@@ -167,9 +167,10 @@ class GtkBackend : public TGuiBackend {
     auto it = fw->controls.find(&control);
     if (it == fw->controls.end()) return;
     ControlWidgets* cw = it->second;
+    GtkWidget* outer = cw->outer;
     fw->controls.erase(it);
-    ForgetControl(cw);
-    gtk_widget_destroy(cw->outer);
+    ForgetControl(cw);  // frees cw
+    gtk_widget_destroy(outer);
   }
 
   void Navigate(TWebBrowser& browser, const std::string& uri) override {
