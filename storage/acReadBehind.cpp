@@ -1,6 +1,12 @@
 #include "acReadBehind.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "acSFPackStream.h"
 #include "platform/winapi.h"
@@ -18,15 +24,118 @@ void TReadBehind::Done(std::size_t consumed) {
   released_ = consumed;
 }
 
+namespace {
+
+// A content is packed in parts of 16 blocks. The calling thread packs the first blocks of each
+// part and writes everything; a helper thread packs the rest of the part meanwhile, and the next
+// part's rest while the calling thread writes, so packing runs on two cores in the order the
+// frames are written (the bytes are those of packing on one thread). Parts are small so that
+// the two buffers stay in the cache.
+constexpr std::size_t kPart = SFPackBlockSize * 16;
+constexpr std::size_t kOwn = SFPackBlockSize * 6;
+
+struct Part {
+  std::size_t at = 0, own = 0, rest = 0;  // where it starts; bytes the caller packs; bytes packed ahead
+};
+
+Part PartAt(std::size_t at, std::size_t n) {
+  const std::size_t len = std::min(kPart, n - at);
+  const std::size_t own = std::min(len, kOwn);
+  return {at, own, len - own};
+}
+
+// Packs one stretch at a time on a thread of its own.
+class TPackHelper {
+ public:
+  explicit TPackHelper(const std::uint8_t* source) : source_(source), thread_([this] { Run(); }) {
+    for (auto& b : buffers_) b.reserve(kPart - kOwn + (kPart / SFPackBlockSize) * 4);
+  }
+  ~TPackHelper() {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  // Starts packing the part's rest into buffer slot.
+  void Start(const Part& part, int slot) {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      job_ = part;
+      slot_ = slot;
+      busy_ = true;
+    }
+    changed_.notify_all();
+  }
+  // Waits for the job started last; its frames.
+  const std::vector<std::uint8_t>& Finish(int slot) {
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [this] { return !busy_; });
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    return buffers_[slot];
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> hold(lock_);
+    for (;;) {
+      changed_.wait(hold, [this] { return stop_ || busy_; });
+      if (!busy_) return;
+      const Part part = job_;
+      std::vector<std::uint8_t>& out = buffers_[slot_];
+      hold.unlock();
+      try {
+        out.clear();
+        PackBlocksTo(source_ + part.at + part.own, part.rest,
+                     [&out](const std::uint8_t* p, std::size_t k) { out.insert(out.end(), p, p + k); });
+      } catch (...) {
+        hold.lock();
+        error_ = std::current_exception();
+        hold.unlock();
+      }
+      hold.lock();
+      busy_ = false;
+      changed_.notify_all();
+    }
+  }
+
+  const std::uint8_t* source_;
+  std::vector<std::uint8_t> buffers_[2];
+  Part job_;
+  int slot_ = 0;
+  bool busy_ = false, stop_ = false;
+  std::exception_ptr error_;
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::thread thread_;  // last: started once the members it uses exist
+};
+
+}  // namespace
+
 std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
                                const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
-  constexpr std::size_t kPart = SFPackBlockSize * 256;
   TReadBehind behind(source);
-  std::uint64_t written = 0;
-  for (std::size_t at = 0; at < n; at += kPart) {
-    const std::size_t part = std::min(kPart, n - at);
-    written += PackBlocksTo(source + at, part, sink);
-    behind.Done(at + part);
+  if (n <= kPart) {
+    const std::uint64_t written = PackBlocksTo(source, n, sink);
+    behind.Done(n);
+    return written;
   }
-  return written;
+  TPackHelper helper(source);  // after behind: stopped before the pages are given back
+  int slot = 0;
+  Part part = PartAt(0, n);
+  helper.Start(part, slot);
+  std::uint64_t written = 0;
+  for (;;) {
+    written += PackBlocksTo(source + part.at, part.own, sink);
+    const std::vector<std::uint8_t>& frames = helper.Finish(slot);
+    const std::size_t next = part.at + part.own + part.rest;
+    if (next < n) helper.Start(PartAt(next, n), slot ^ 1);
+    sink(frames.data(), frames.size());
+    written += frames.size();
+    behind.Done(next);
+    if (next >= n) return written;
+    part = PartAt(next, n);
+    slot ^= 1;
+  }
 }

@@ -2,6 +2,8 @@
 // stream unpacks to the input, and damaged streams are rejected or unpacked within bounds.
 #include "storage/acSFPack.h"
 #include "storage/acSFPackInternal.h"
+#include "storage/acReadBehind.h"
+#include "storage/acSFPackStream.h"
 #include "sfpack_reference.h"
 #include "sfpack_test_util.h"
 
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -52,6 +55,30 @@ TEST(RoundTrip, MatchesTheReferencePacker) {
     ++done;
   }
   EXPECT_EQ(done, 300);
+}
+
+// The packer that packs parts of a content on two threads hands over the frames, in order, that
+// packing on one thread gives, at sizes around its parts of 16 blocks; a sink's failure reaches
+// the caller.
+TEST(RoundTrip, PackingOnTwoThreadsGivesTheSameFrames) {
+  std::mt19937 gen(99);
+  const Bytes content = RunsAndLiterals(SFPackBlockSize * 50 + 123, 256, 40, gen);
+  auto collect = [](Bytes& out) {
+    return [&out](const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); };
+  };
+  for (const std::size_t n : {std::size_t{0}, std::size_t{1}, SFPackBlockSize * 16, SFPackBlockSize * 16 + 1,
+                              SFPackBlockSize * 22 - 1, SFPackBlockSize * 32, content.size()}) {
+    Bytes one, two;
+    const std::uint64_t oneSize = PackBlocksTo(content.data(), n, collect(one));
+    EXPECT_EQ(PackBlocksBehind(content.data(), n, collect(two)), oneSize) << n;
+    EXPECT_EQ(two, one) << n;
+  }
+  int calls = 0;
+  EXPECT_THROW(PackBlocksBehind(content.data(), content.size(),
+                                [&calls](const std::uint8_t*, std::size_t) {
+                                  if (++calls == 9) throw std::runtime_error("disk full");
+                                }),
+               std::runtime_error);
 }
 
 // Flipping, cutting or growing a valid stream never reads or writes out of bounds (the
