@@ -24,6 +24,8 @@ class TReadBehind {
 };
 
 // Packs n bytes as framed blocks (PackBlocksTo) in parts of whole blocks, giving back the pages
-// of each part once it is packed; returns the bytes handed to sink.
+// of each part once it is packed; returns the bytes handed to sink. A content of more than one
+// part is packed on two threads; sink is called on the caller's thread only, with the frames in
+// order, and the bytes are those of PackBlocksTo.
 std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
                                const std::function<void(const std::uint8_t*, std::size_t)>& sink);
