@@ -14,16 +14,45 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "displaydriver.h"
+#include "dynlib.h"
 #include "winapi.h"
 
 using namespace winposix;
 
 namespace {
+
+// Xlib's and XRandR's calls, from libXrandr (Xlib comes with it), opened on first use.
+struct XlibCalls {
+  TDynamicLibrary lib{"libXrandr.so.2"};
+  STOWAWAY_DYNAMIC_FUNCTION(XCloseDisplay)
+  STOWAWAY_DYNAMIC_FUNCTION(XFree)
+  STOWAWAY_DYNAMIC_FUNCTION(XListPixmapFormats)
+  STOWAWAY_DYNAMIC_FUNCTION(XOpenDisplay)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRConfigCurrentConfiguration)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRConfigSizes)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRFreeMonitors)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRFreeScreenConfigInfo)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRGetMonitors)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRGetScreenInfo)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRQueryExtension)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRQueryVersion)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRRotations)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRSetScreenConfig)
+  STOWAWAY_DYNAMIC_FUNCTION(XRRSizes)
+  STOWAWAY_DYNAMIC_FUNCTION(XSetErrorHandler)
+  STOWAWAY_DYNAMIC_FUNCTION(XSync)
+};
+
+const XlibCalls& Xlib() {
+  static const XlibCalls calls;
+  return calls;
+}
 
 int trappedErrors = 0;
 
@@ -36,19 +65,19 @@ int NoteError(Display*, XErrorEvent*) {
 // handler that was in place (the GUI toolkit's, say) when it ends.
 class ErrorTrap {
  public:
-  explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(NoteError)) {
+  explicit ErrorTrap(Display* display) : display_(display), previous_(Xlib().XSetErrorHandler(NoteError)) {
     trappedErrors = 0;
   }
   ~ErrorTrap() {
-    XSync(display_, False);
-    XSetErrorHandler(previous_);
+    Xlib().XSync(display_, False);
+    Xlib().XSetErrorHandler(previous_);
   }
   ErrorTrap(const ErrorTrap&) = delete;
   ErrorTrap& operator=(const ErrorTrap&) = delete;
 
   // Whether any request so far failed (waits for the server's answers).
   bool Failed() {
-    XSync(display_, False);
+    Xlib().XSync(display_, False);
     return trappedErrors != 0;
   }
 
@@ -64,19 +93,19 @@ class X11Screen : public DisplayScreen {
   explicit X11Screen(Display* display) : display_(display), screen_(DefaultScreen(display)) {
     int eventBase = 0;
     int errorBase = 0;
-    randr_ = XRRQueryExtension(display_, &eventBase, &errorBase);
+    randr_ = Xlib().XRRQueryExtension(display_, &eventBase, &errorBase);
     int major = 0;
     int minor = 0;
-    monitors_ = randr_ && XRRQueryVersion(display_, &major, &minor) && (major > 1 || (major == 1 && minor >= 5));
+    monitors_ = randr_ && Xlib().XRRQueryVersion(display_, &major, &minor) && (major > 1 || (major == 1 && minor >= 5));
   }
-  ~X11Screen() override { XCloseDisplay(display_); }
+  ~X11Screen() override { Xlib().XCloseDisplay(display_); }
 
   int BitsPerPixel() override {
     std::vector<PixmapFormat> formats;
     int count = 0;
-    if (XPixmapFormatValues* list = XListPixmapFormats(display_, &count)) {
+    if (XPixmapFormatValues* list = Xlib().XListPixmapFormats(display_, &count)) {
       for (int i = 0; i < count; ++i) formats.push_back({list[i].depth, list[i].bits_per_pixel});
-      XFree(list);
+      Xlib().XFree(list);
     }
     return WindowsBitsPerPixel(DefaultDepth(display_, screen_), formats);
   }
@@ -102,18 +131,18 @@ class X11Screen : public DisplayScreen {
     if (!randr_) return false;
     ErrorTrap trap(display_);
     const Window root = RootWindow(display_, screen_);
-    XRRScreenConfiguration* config = XRRGetScreenInfo(display_, root);
+    XRRScreenConfiguration* config = Xlib().XRRGetScreenInfo(display_, root);
     if (!config) return false;
     Rotation rotation = 0;
-    XRRConfigCurrentConfiguration(config, &rotation);
+    Xlib().XRRConfigCurrentConfiguration(config, &rotation);
     int count = 0;
-    XRRScreenSize* sizes = XRRConfigSizes(config, &count);
+    XRRScreenSize* sizes = Xlib().XRRConfigSizes(config, &count);
     int index = -1;
     for (int i = 0; i < count && index < 0; ++i)
       if (Turned(sizes[i], rotation) == target) index = i;
     Status status = RRSetConfigFailed;
-    if (index >= 0) status = XRRSetScreenConfig(display_, config, root, index, rotation, CurrentTime);
-    XRRFreeScreenConfigInfo(config);
+    if (index >= 0) status = Xlib().XRRSetScreenConfig(display_, config, root, index, rotation, CurrentTime);
+    Xlib().XRRFreeScreenConfigInfo(config);
     return status == RRSetConfigSuccess && !trap.Failed();
   }
 
@@ -126,10 +155,10 @@ class X11Screen : public DisplayScreen {
     if (!monitors_) return size;
     ErrorTrap trap(display_);
     int count = 0;
-    XRRMonitorInfo* list = XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count);
+    XRRMonitorInfo* list = Xlib().XRRGetMonitors(display_, RootWindow(display_, screen_), True, &count);
     for (int i = 0; list && i < count; ++i)
       if (list[i].primary && list[i].width > 0 && list[i].height > 0) size = {list[i].width, list[i].height};
-    if (list) XRRFreeMonitors(list);
+    if (list) Xlib().XRRFreeMonitors(list);
     return size;
   }
 
@@ -152,9 +181,9 @@ class X11Screen : public DisplayScreen {
     if (randr_) {
       ErrorTrap trap(display_);
       Rotation rotation = 0;
-      XRRRotations(display_, screen_, &rotation);
+      Xlib().XRRRotations(display_, screen_, &rotation);
       int count = 0;
-      XRRScreenSize* sizes = XRRSizes(display_, screen_, &count);
+      XRRScreenSize* sizes = Xlib().XRRSizes(display_, screen_, &count);
       for (int i = 0; i < count; ++i) result.push_back(Turned(sizes[i], rotation));
     }
     if (result.empty()) result.push_back({Width(), Height()});
@@ -193,9 +222,14 @@ DisplayDriver& winposix::X11DisplayDriver() {
 Display* winposix::ConnectX11Display() {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return nullptr;
+  try {
+    Xlib();
+  } catch (const std::runtime_error&) {
+    return nullptr;  // without Xlib there is no screen to reach
+  }
   constexpr int kAttempts = 4;
   for (int attempt = 0;; ++attempt) {
-    if (Display* display = XOpenDisplay(nullptr)) return display;
+    if (Display* display = Xlib().XOpenDisplay(nullptr)) return display;
     if (attempt + 1 == kAttempts) return nullptr;
     std::this_thread::sleep_for(std::chrono::milliseconds(2 << attempt));
   }
