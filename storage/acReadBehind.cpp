@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "acSFPackStream.h"
+#include "platform/prefetch.h"
 #include "platform/winapi.h"
 
 TReadBehind::~TReadBehind() {
@@ -16,6 +17,13 @@ TReadBehind::~TReadBehind() {
 }
 
 void TReadBehind::Done(std::size_t consumed) {
+  constexpr std::size_t kAhead = 4u << 20;
+  if (consumed + kAhead / 2 >= prefetched_) {
+    const std::size_t from = std::max(prefetched_, consumed);
+    const std::size_t to = std::min(size_, from + kAhead);
+    if (to > from) PrefetchMappedBytes(start_ + from, to - from);
+    prefetched_ = std::max(prefetched_, to);
+  }
   constexpr std::size_t kStep = 16u << 20;
   consumed_ = consumed;
   if (consumed < released_ + kStep) return;
@@ -115,7 +123,7 @@ class TPackHelper {
 
 std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
                                const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
-  TReadBehind behind(source);
+  TReadBehind behind(source, n);
   if (n <= kPart) {
     const std::uint64_t written = PackBlocksTo(source, n, sink);
     behind.Done(n);

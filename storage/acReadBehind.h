@@ -2,14 +2,17 @@
 // Gives back the memory of bytes already read, for contents that are read front to back from
 // a view of a mapped file (a resource, a container the tool mapped): every 16 MiB the pages
 // behind the reader leave the process's working set, so reading a large content never holds it
-// whole. The bytes stay valid; a later read only brings the pages in again.
+// whole. The bytes stay valid; a later read only brings the pages in again. The pages of the
+// next few MiB are brought in ahead of the reader, in one step each, rather than one page
+// fault at a time.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 
 class TReadBehind {
  public:
-  explicit TReadBehind(const std::uint8_t* start) : start_(start) {}
+  // The stretch of size bytes from start.
+  TReadBehind(const std::uint8_t* start, std::size_t size) : start_(start), size_(size) {}
   // Gives back what was read since the last step, too.
   ~TReadBehind();
   TReadBehind(const TReadBehind&) = delete;
@@ -19,8 +22,10 @@ class TReadBehind {
 
  private:
   const std::uint8_t* start_;
+  std::size_t size_;
   std::size_t released_ = 0;
   std::size_t consumed_ = 0;
+  std::size_t prefetched_ = 0;  // bytes from the start brought in ahead
 };
 
 // Packs n bytes as framed blocks (PackBlocksTo) in parts of whole blocks, giving back the pages

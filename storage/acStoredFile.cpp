@@ -68,7 +68,7 @@ void TStoredFile::SetContentView(TSharedBytes data, int64_t size, bool packed, i
 void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>& sink) {
   if (view_ && viewPacked_) {
     TSFPackBlockReader reader(view_.get(), static_cast<size_t>(viewSize_), static_cast<uint64_t>(viewUnpacked_));
-    TReadBehind behind(view_.get());
+    TReadBehind behind(view_.get(), static_cast<size_t>(viewSize_));
     // A large content: the next batch is unpacked while the sink takes this one.
     std::unique_ptr<TUnpackAhead> ahead;
     if (viewUnpacked_ >= static_cast<int64_t>(2 * TUnpackAhead::kBatch)) ahead = std::make_unique<TUnpackAhead>(reader);
@@ -86,8 +86,8 @@ void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>
     return;
   }
   const uint8_t* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
-  TReadBehind behind(bytes);
   const int64_t size = ContentSize();
+  TReadBehind behind(bytes, view_ ? static_cast<size_t>(size) : 0);
   constexpr int64_t kPiece = 1 << 20;
   for (int64_t at = 0; at < size; at += kPiece) {
     const size_t n = static_cast<size_t>(std::min(kPiece, size - at));
@@ -233,7 +233,7 @@ void TStoredFile::ReadFromStream(TStream& stream, bool packed, bool checkContent
     try {
       const uint8_t* piece;
       size_t n;
-      TReadBehind behind(blocks.get());
+      TReadBehind behind(blocks.get(), static_cast<size_t>(blockBytes));
       while (!reader.AtEnd()) {
         reader.Next(piece, n);
         behind.Done(reader.Consumed());

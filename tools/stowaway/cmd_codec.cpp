@@ -33,7 +33,7 @@ int CmdUnpack(CommandContext& ctx) {
   try {
     TSFPackBlockReader reader(packed->data() + 4, packed->size() - 4,
                               PackedStreamLength(packed->data(), packed->size()), 4);
-    TReadBehind behind(packed->data());
+    TReadBehind behind(packed->data(), packed->size());
     const std::uint8_t* block;
     std::size_t n;
     while (reader.Next(block, n)) {
