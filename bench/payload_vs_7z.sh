@@ -23,11 +23,14 @@ name=$(basename "$big")
 cp "$big" "$work/$name"
 sync
 
-# run LABEL COMMAND...: wall seconds and peak RSS (KiB) of one run, appended to $work/LABEL
+# run LABEL COMMAND...: wall seconds (timed to the microsecond around /usr/bin/time, whose own
+# figure has a resolution of 10 ms) and peak RSS (KiB) of one run, appended to $work/LABEL
 run() {
-  local label=$1; shift
-  /usr/bin/time -f "%e %M" -o "$work/t" "$@" >/dev/null 2>&1
-  cat "$work/t" >>"$work/$label"
+  local label=$1 start end; shift
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$work/t" "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000 )) $(cat "$work/t")" | awk '{ printf "%.6f %s\n", $1 / 1e6, $2 }' >>"$work/$label"
 }
 best() { sort -n "$work/$1" | head -1 | cut -d' ' -f1; }
 peak() { cut -d' ' -f2 "$work/$1" | sort -n | tail -1; }
