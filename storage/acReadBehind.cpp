@@ -55,8 +55,10 @@ Part PartAt(std::size_t at, std::size_t n) {
 // Packs one stretch at a time on a thread of its own.
 class TPackHelper {
  public:
-  explicit TPackHelper(const std::uint8_t* source) : source_(source), thread_([this] { Run(); }) {
+  explicit TPackHelper(const std::uint8_t* source) : source_(source) {
+    // The buffers first: a failure to make them leaves no thread running.
     for (auto& b : buffers_) b.reserve(kPart - kOwn + (kPart / SFPackBlockSize) * 4);
+    thread_ = std::thread([this] { Run(); });
   }
   ~TPackHelper() {
     {
@@ -116,7 +118,7 @@ class TPackHelper {
   std::exception_ptr error_;
   std::mutex lock_;
   std::condition_variable changed_;
-  std::thread thread_;  // last: started once the members it uses exist
+  std::thread thread_;
 };
 
 }  // namespace
