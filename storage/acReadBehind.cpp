@@ -21,8 +21,10 @@ void TReadBehind::Done(std::size_t consumed) {
   if (consumed + kAhead / 2 >= prefetched_) {
     const std::size_t from = std::max(prefetched_, consumed);
     const std::size_t to = std::min(size_, from + kAhead);
-    if (to > from) PrefetchMappedBytes(start_ + from, to - from);
-    prefetched_ = std::max(prefetched_, to);
+    if (to > from) {
+      PrefetchMappedBytes(start_ + from, to - from);
+      prefetched_ = to;
+    }
   }
   constexpr std::size_t kStep = 16u << 20;
   consumed_ = consumed;
@@ -140,12 +142,15 @@ std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
     written += PackBlocksTo(source + part.at, part.own, sink);
     const std::vector<std::uint8_t>& frames = helper.Finish(slot);
     const std::size_t next = part.at + part.own + part.rest;
-    if (next < n) helper.Start(PartAt(next, n), slot ^ 1);
+    const bool more = next < n;
+    if (more) {
+      part = PartAt(next, n);
+      helper.Start(part, slot ^ 1);
+    }
     sink(frames.data(), frames.size());
     written += frames.size();
     behind.Done(next);
-    if (next >= n) return written;
-    part = PartAt(next, n);
+    if (!more) return written;
     slot ^= 1;
   }
 }

@@ -1,5 +1,9 @@
 #include "dynlib.h"
 
+#include <dlfcn.h>
+
+#include <stdexcept>
+
 namespace {
 std::string LastError() {
   const char* e = dlerror();

@@ -2,9 +2,6 @@
 // A shared library opened when first needed rather than linked: the tool's commands that never
 // digest, decode a picture or ask the screen do not pay for loading those libraries (and the
 // libraries they bring) at every start. A library, once opened, stays for the process's life.
-#include <dlfcn.h>
-
-#include <stdexcept>
 #include <string>
 
 class TDynamicLibrary {
