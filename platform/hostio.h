@@ -1,7 +1,7 @@
 // The few file operations of the host's C runtime that differ between Linux and Windows, for
 // programs that work on host paths (the command-line tool): open flags, directory creation,
-// replacing a file by another, the mode of a new file, mapping a file read-only, and the path
-// separators.
+// replacing a file by another, the mode of a new file, mapping a file read-only (registered so
+// that its bytes can be read through the file, mappedread.h), and the path separators.
 #pragma once
 
 #include <fcntl.h>
@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+
+#include "mappedread.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -68,9 +70,13 @@ inline const void* MapReadOnly(int fd, std::size_t size) {
   void* at = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   if (at == MAP_FAILED) return nullptr;
   ::madvise(at, size, MADV_SEQUENTIAL);
+  RegisterFileMapping(at, size, fd);
   return at;
 }
-inline void Unmap(const void* at, std::size_t size) { ::munmap(const_cast<void*>(at), size); }
+inline void Unmap(const void* at, std::size_t size) {
+  ForgetFileMapping(at);
+  ::munmap(const_cast<void*>(at), size);
+}
 #endif
 
 }  // namespace hostio

@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "acSFPackStream.h"
+#include "acUnpackAhead.h"
+#include "platform/mappedread.h"
 #include "platform/prefetch.h"
 #include "platform/winapi.h"
 
@@ -54,10 +58,27 @@ Part PartAt(std::size_t at, std::size_t n) {
   return {at, own, len - own};
 }
 
+// Stretches of a content to pack: in place, or, for a mapping read through its file, copied
+// into a buffer of one part that each thread has for itself.
+class TSourceReader {
+ public:
+  TSourceReader(const std::uint8_t* source, bool throughFile)
+      : source_(source), buffer_(throughFile ? new std::uint8_t[kPart] : nullptr) {}
+  const std::uint8_t* Get(std::size_t at, std::size_t len) {
+    if (!buffer_) return source_ + at;
+    CopyMappedBytes(buffer_.get(), source_ + at, len);
+    return buffer_.get();
+  }
+
+ private:
+  const std::uint8_t* source_;
+  std::unique_ptr<std::uint8_t[]> buffer_;
+};
+
 // Packs one stretch at a time on a thread of its own.
 class TPackHelper {
  public:
-  explicit TPackHelper(const std::uint8_t* source) : source_(source) {
+  TPackHelper(const std::uint8_t* source, bool throughFile) : source_(source, throughFile) {
     // The buffers first: a failure to make them leaves no thread running.
     for (auto& b : buffers_) b.reserve(kPart - kOwn + (kPart / SFPackBlockSize) * 4);
     thread_ = std::thread([this] { Run(); });
@@ -99,7 +120,7 @@ class TPackHelper {
       hold.unlock();
       try {
         out.clear();
-        PackBlocksTo(source_ + part.at + part.own, part.rest,
+        PackBlocksTo(source_.Get(part.at + part.own, part.rest), part.rest,
                      [&out](const std::uint8_t* p, std::size_t k) { out.insert(out.end(), p, p + k); });
       } catch (...) {
         hold.lock();
@@ -112,7 +133,7 @@ class TPackHelper {
     }
   }
 
-  const std::uint8_t* source_;
+  TSourceReader source_;
   std::vector<std::uint8_t> buffers_[2];
   Part job_;
   int slot_ = 0;
@@ -127,19 +148,24 @@ class TPackHelper {
 
 std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
                                const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
-  TReadBehind behind(source, n);
+  // A mapping read through its file never brings its pages in; any other is read in place,
+  // its pages given back behind.
+  const bool throughFile = n > kPart && IsReadThroughFile(source, n);
+  std::optional<TReadBehind> behind;
+  if (!throughFile) behind.emplace(source, n);
   if (n <= kPart) {
     const std::uint64_t written = PackBlocksTo(source, n, sink);
-    behind.Done(n);
+    behind->Done(n);
     return written;
   }
-  TPackHelper helper(source);  // after behind: stopped before the pages are given back
+  TSourceReader own(source, throughFile);
+  TPackHelper helper(source, throughFile);  // after behind: stopped before the pages are given back
   int slot = 0;
   Part part = PartAt(0, n);
   helper.Start(part, slot);
   std::uint64_t written = 0;
   for (;;) {
-    written += PackBlocksTo(source + part.at, part.own, sink);
+    written += PackBlocksTo(own.Get(part.at, part.own), part.own, sink);
     const std::vector<std::uint8_t>& frames = helper.Finish(slot);
     const std::size_t next = part.at + part.own + part.rest;
     const bool more = next < n;
@@ -149,8 +175,23 @@ std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
     }
     sink(frames.data(), frames.size());
     written += frames.size();
-    behind.Done(next);
+    if (behind) behind->Done(next);
     if (!more) return written;
     slot ^= 1;
+  }
+}
+
+void UnpackBlocksBehind(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base,
+                        const std::function<void(const std::uint8_t*, std::size_t)>& sink) {
+  TSFPackBlockReader reader(blocks, size, announced, base);
+  std::optional<TReadBehind> behind;
+  if (!reader.ReadsThroughFile()) behind.emplace(blocks, size);
+  std::unique_ptr<TUnpackAhead> ahead;  // after behind: stopped before the pages are given back
+  if (announced >= 2 * TUnpackAhead::kBatch) ahead = std::make_unique<TUnpackAhead>(reader);
+  const std::uint8_t* piece;
+  std::size_t n, consumed = 0;
+  while (ahead ? ahead->Next(piece, n, consumed) : reader.Next(piece, n)) {
+    sink(piece, n);
+    if (behind) behind->Done(ahead ? consumed : reader.Consumed());
   }
 }

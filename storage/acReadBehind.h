@@ -34,3 +34,11 @@ class TReadBehind {
 // order, and the bytes are those of PackBlocksTo.
 std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
                                const std::function<void(const std::uint8_t*, std::size_t)>& sink);
+
+// Unpacks the framed blocks of a packed stream (size bytes at blocks, announced bytes in all;
+// error offsets counted from base, as TSFPackBlockReader) and hands the unpacked bytes to sink
+// in order. A large content is unpacked ahead on a second thread while sink takes the bytes
+// before; a mapping is read through its file where it can be, else its pages are given back
+// behind the reader. Raises ESFPackError.
+void UnpackBlocksBehind(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base,
+                        const std::function<void(const std::uint8_t*, std::size_t)>& sink);

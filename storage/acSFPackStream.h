@@ -14,6 +14,9 @@
 // ceil(N / 65533) blocks) and all of them together to exactly the announced length; a fault
 // raises ESFPackError with the offset counted from `base` (the offset of blocks[0] in whatever
 // the caller names in its messages).
+//
+// Blocks of more than 1 MiB that lie in a file mapping read through the file (mappedread.h)
+// are read that way, a window of 1 MiB at a time, so that the mapping's pages are never touched.
 class TSFPackBlockReader {
  public:
   TSFPackBlockReader(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base = 0);
@@ -31,8 +34,13 @@ class TSFPackBlockReader {
   std::size_t Consumed() const { return pos_; }
   // Bytes unpacked so far.
   std::uint64_t Produced() const { return produced_; }
+  // True when the blocks are read through the file behind their mapping.
+  bool ReadsThroughFile() const { return window_ != nullptr; }
 
  private:
+  // The blocks' bytes [pos, pos + len), len at most one frame.
+  const std::uint8_t* Bytes(std::size_t pos, std::size_t len);
+
   const std::uint8_t* blocks_;
   std::size_t size_;
   std::uint64_t announced_;
@@ -40,6 +48,8 @@ class TSFPackBlockReader {
   std::size_t pos_ = 0;
   std::uint64_t produced_ = 0;
   std::unique_ptr<std::uint8_t[]> scratch_;
+  std::unique_ptr<std::uint8_t[]> window_;  // the bytes [windowAt_, windowAt_ + windowLen_)
+  std::size_t windowAt_ = 0, windowLen_ = 0;
 };
 
 // Packs n bytes as framed blocks, the part of a packed stream after its unpacked length, and

@@ -10,7 +10,7 @@
 #include "acSFPack.h"
 #include "acReadBehind.h"
 #include "acSFPackStream.h"
-#include "acUnpackAhead.h"
+#include "platform/mappedread.h"
 
 const TClassInfo& TStoredFile::StaticClassInfo() {
   static const TClassInfo info = TClassBuilder<TStoredFile>("TStoredFile").Build();
@@ -67,32 +67,25 @@ void TStoredFile::SetContentView(TSharedBytes data, int64_t size, bool packed, i
 
 void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>& sink) {
   if (view_ && viewPacked_) {
-    TSFPackBlockReader reader(view_.get(), static_cast<size_t>(viewSize_), static_cast<uint64_t>(viewUnpacked_));
-    TReadBehind behind(view_.get(), static_cast<size_t>(viewSize_));
-    // A large content: the next batch is unpacked while the sink takes this one.
-    std::unique_ptr<TUnpackAhead> ahead;
-    if (viewUnpacked_ >= static_cast<int64_t>(2 * TUnpackAhead::kBatch)) ahead = std::make_unique<TUnpackAhead>(reader);
-    const uint8_t* piece;
-    size_t n, consumed = 0;
-    for (;;) {
-      try {
-        if (ahead ? !ahead->Next(piece, n, consumed) : !reader.Next(piece, n)) break;
-      } catch (const ESFPackError& e) {
-        throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
-      }
-      sink(piece, n);
-      behind.Done(ahead ? consumed : reader.Consumed());
+    try {
+      UnpackBlocksBehind(view_.get(), static_cast<size_t>(viewSize_), static_cast<uint64_t>(viewUnpacked_), 0, sink);
+    } catch (const ESFPackError& e) {
+      throw EReadError("Stored file \"" + FileName + "\": corrupt packed content: " + e.what());
     }
     return;
   }
   const uint8_t* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
-  const int64_t size = ContentSize();
-  TReadBehind behind(bytes, view_ ? static_cast<size_t>(size) : 0);
-  constexpr int64_t kPiece = 1 << 20;
-  for (int64_t at = 0; at < size; at += kPiece) {
-    const size_t n = static_cast<size_t>(std::min(kPiece, size - at));
+  const size_t size = static_cast<size_t>(ContentSize());
+  if (view_ && IsReadThroughFile(bytes, size)) {
+    ForEachMappedPiece(bytes, size, sink);
+    return;
+  }
+  TReadBehind behind(bytes, view_ ? size : 0);
+  constexpr size_t kPiece = 1 << 20;
+  for (size_t at = 0; at < size; at += kPiece) {
+    const size_t n = std::min(kPiece, size - at);
     sink(bytes + at, n);
-    if (view_) behind.Done(static_cast<size_t>(at) + n);
+    if (view_) behind.Done(at + n);
   }
 }
 

@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/mappedread.h"
+
 namespace winposix {
 
 MappedFile::MappedFile(const std::string& unixPath, bool readAll) {
@@ -29,11 +31,13 @@ MappedFile::MappedFile(const std::string& unixPath, bool readAll) {
       throw std::runtime_error(unixPath + ": cannot map the file: " + std::strerror(err));
     }
     data_ = static_cast<const uint8_t*>(p);
+    RegisterFileMapping(data_, size_, fd);
   }
   ::close(fd);
 }
 
 MappedFile::~MappedFile() {
+  if (data_) ForgetFileMapping(data_);
   if (data_) ::munmap(const_cast<uint8_t*>(data_), size_);
 }
 

@@ -21,6 +21,7 @@
 #include "form_edit.h"
 #include "platform/hostio.h"
 #include "platform/hostpath.h"
+#include "platform/mappedread.h"
 #include "logo_image.h"
 #include "platform/execresources.h"
 #include "platform/producedresource.h"
@@ -238,8 +239,11 @@ int Build(CommandContext& ctx) {
   }
   auto digests = std::async(std::launch::async, [&files] {
     std::vector<ManifestEntry> manifest;
-    for (const Mapped& m : files)
-      manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(m.map->data(), m.map->size())});
+    for (const Mapped& m : files) {
+      Sha256 digest;
+      ForEachMappedPiece(m.map->data(), m.map->size(), [&](const std::uint8_t* p, std::size_t n) { digest.Update(p, n); });
+      manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(digest.Final())});
+    }
     return FormatManifest(manifest);
   });
   // The form around a one-byte placeholder for StoredData, written with the container in its

@@ -1,7 +1,6 @@
 // stowaway pack / unpack: the run-length block codec on whole files, one block at a time.
 #include "storage/acReadBehind.h"
 #include "storage/acSFPack.h"
-#include "storage/acSFPackStream.h"
 #include "cli_error.h"
 #include "commands.h"
 #include "file_io.h"
@@ -31,15 +30,8 @@ int CmdUnpack(CommandContext& ctx) {
   // The output grows block by block as the input backs it; a damaged stream leaves no file.
   AtomicFile out(ctx.args[1]);
   try {
-    TSFPackBlockReader reader(packed->data() + 4, packed->size() - 4,
-                              PackedStreamLength(packed->data(), packed->size()), 4);
-    TReadBehind behind(packed->data(), packed->size());
-    const std::uint8_t* block;
-    std::size_t n;
-    while (reader.Next(block, n)) {
-      out.Write(block, n);
-      behind.Done(reader.Consumed());
-    }
+    UnpackBlocksBehind(packed->data() + 4, packed->size() - 4, PackedStreamLength(packed->data(), packed->size()), 4,
+                       [&out](const std::uint8_t* p, std::size_t n) { out.Write(p, n); });
   } catch (const ESFPackError& e) {
     throw InputError(in + ": " + e.what());
   }
