@@ -1,7 +1,8 @@
 // The few file operations of the host's C runtime that differ between Linux and Windows, for
 // programs that work on host paths (the command-line tool): open flags, directory creation,
-// replacing a file by another, the mode of a new file, mapping a file read-only (registered so
-// that its bytes can be read through the file, mappedread.h), and the path separators.
+// replacing a file by another (with or without its data written out first), the mode of a new
+// file, mapping a file read-only (registered so that its bytes can be read through the file,
+// mappedread.h), and the path separators.
 #pragma once
 
 #include <fcntl.h>
@@ -34,6 +35,7 @@ inline int MakeDirectory(const std::string& path) { return ::mkdir(path.c_str())
 inline bool ReplaceFile(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+inline bool ReplaceFileUnsynced(const std::string& from, const std::string& to) { return ReplaceFile(from, to); }
 // A created file gets the permissions of its directory; nothing to adjust.
 inline void GiveNewFileMode(int) {}
 // Not inherited by started programs: the open flags already say so.
@@ -58,6 +60,21 @@ constexpr const char* kSeparators = "/";
 inline int MakeDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0777); }
 inline bool ReplaceFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
+}
+// The same, for a new file whose data need not reach the disk first. A rename over an existing
+// file makes ext4 write the new file's data out before it returns (tens of milliseconds for
+// 100 MB); swapping the two names and removing the old file does not. Where the swap is not
+// supported (other file systems), or where no file stands at `to`, a plain rename, which also
+// refuses to put a file in a directory's place.
+inline bool ReplaceFileUnsynced(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+    if (::unlink(from.c_str()) == 0) return true;  // the old file, now under the temporary name
+    // Something else than a file took its place meanwhile: swapped back, left to rename.
+    ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+  }
+  return ReplaceFile(from, to);
 }
 // mkstemp creates the file with mode 0600; gives it the usual mode for new files.
 inline void GiveNewFileMode(int fd) {

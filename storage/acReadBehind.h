@@ -28,12 +28,17 @@ class TReadBehind {
   std::size_t prefetched_ = 0;  // bytes from the start brought in ahead
 };
 
+// A receiver of bytes in order, a piece at a time.
+using PieceSink = std::function<void(const std::uint8_t*, std::size_t)>;
+
 // Packs n bytes as framed blocks (PackBlocksTo) in parts of whole blocks, giving back the pages
-// of each part once it is packed; returns the bytes handed to sink. A content of more than one
-// part is packed on two threads; sink is called on the caller's thread only, with the frames in
-// order, and the bytes are those of PackBlocksTo.
-std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
-                               const std::function<void(const std::uint8_t*, std::size_t)>& sink);
+// of each part once it is packed (or reading a mapping through its file); returns the bytes
+// handed to sink. A content of more than one part is packed on two threads; sink is called on
+// the caller's thread only, with the frames in order, and the bytes are those of PackBlocksTo.
+// observe, when given, receives the content itself in order, in pieces of up to 16 blocks, on
+// the second thread for a large content (so that a digest is made in the same pass).
+std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n, const PieceSink& sink,
+                               const PieceSink& observe = {});
 
 // Unpacks the framed blocks of a packed stream (size bytes at blocks, announced bytes in all;
 // error offsets counted from base, as TSFPackBlockReader) and hands the unpacked bytes to sink
@@ -41,4 +46,4 @@ std::uint64_t PackBlocksBehind(const std::uint8_t* source, std::size_t n,
 // before; a mapping is read through its file where it can be, else its pages are given back
 // behind the reader. Raises ESFPackError.
 void UnpackBlocksBehind(const std::uint8_t* blocks, std::size_t size, std::uint64_t announced, std::size_t base,
-                        const std::function<void(const std::uint8_t*, std::size_t)>& sink);
+                        const PieceSink& sink);

@@ -100,7 +100,9 @@ std::string TStoredFile::Content() {
   return bytes;
 }
 
-void TStoredFile::WriteToStream(TStream& stream) {
+void TStoredFile::WriteToStream(TStream& stream) { WriteToStream(stream, {}); }
+
+void TStoredFile::WriteToStream(TStream& stream, const std::function<void(const uint8_t*, size_t)>& observe) {
   if (Size < 0 || Size != ContentSize())
     throw EWriteError("Stored file \"" + FileName + "\": size " + std::to_string(Size) +
                       " does not match its content of " + std::to_string(ContentSize()) + " bytes");
@@ -120,6 +122,7 @@ void TStoredFile::WriteToStream(TStream& stream) {
     size_t filled = 0;
     uint64_t left = static_cast<uint64_t>(Size);
     ForEachPiece([&](const uint8_t* p, size_t n) {
+      if (observe) observe(p, n);
       while (n > 0) {
         const size_t take = std::min(n, SFPackBlockSize - filled);
         std::memcpy(block.get() + filled, p, take);
@@ -134,10 +137,13 @@ void TStoredFile::WriteToStream(TStream& stream) {
       }
     });
   } else {
-    if (view_)
-      packed += PackBlocksBehind(view_.get(), static_cast<size_t>(Size), sink);
-    else
-      packed += PackBlocksTo(reinterpret_cast<const uint8_t*>(data_.Memory()), static_cast<size_t>(Size), sink);
+    const auto* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
+    if (view_) {
+      packed += PackBlocksBehind(bytes, static_cast<size_t>(Size), sink, observe);
+    } else {
+      if (observe) observe(bytes, static_cast<size_t>(Size));
+      packed += PackBlocksTo(bytes, static_cast<size_t>(Size), sink);
+    }
   }
   const int64_t end = stream.Position();
   stream.SetPosition(lengthAt);

@@ -37,6 +37,9 @@ class TStoredFile : public TacAddon {
   // Writes the file's record: name length, name, packed-stream length, packed stream.
   // Raises EWriteError when Size does not match the content held.
   void WriteToStream(TStream& stream);
+  // The same, handing the content to observe in order while it is packed (for a digest made in
+  // the same pass); observe may be called on another thread, but never on two at once.
+  void WriteToStream(TStream& stream, const std::function<void(const std::uint8_t*, std::size_t)>& observe);
   // Reads one record into this (empty) file, in the packed form when `packed` is set and in
   // the plain form otherwise. Every length is checked against the bytes left in the stream,
   // and, when checkContent is set, the content is unpacked once through a block-sized buffer

@@ -114,7 +114,10 @@ void Replacement::Commit() {
   if (durability_ != Durability::None && Sync(fd_) != 0) Throw(errno, path_, "sync");
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) Throw(errno, path_, "write");
-  if (!hostio::ReplaceFile(temp_, path_)) Throw(errno, path_, "replace");
+  // Without durability, the file system is not made to write the data out at the rename.
+  const bool replaced = durability_ == Durability::None ? hostio::ReplaceFileUnsynced(temp_, path_)
+                                                        : hostio::ReplaceFile(temp_, path_);
+  if (!replaced) Throw(errno, path_, "replace");
   placed_ = true;
   if (durability_ == Durability::FileAndDirectory) SyncDirectoryOf(path_);
 }

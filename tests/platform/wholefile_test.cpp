@@ -52,6 +52,7 @@ TEST_F(WholeFileTest, ReplacesWithTheModeAskedFor) {
     mode_t expected;
   } cases[] = {
       {wholefile::Mode::New, wholefile::Durability::None, false, 0644},
+      {wholefile::Mode::Kept, wholefile::Durability::None, true, 0640},
       {wholefile::Mode::New, wholefile::Durability::File, true, 0644},
       {wholefile::Mode::Kept, wholefile::Durability::File, true, 0640},
       {wholefile::Mode::Kept, wholefile::Durability::FileAndDirectory, false, 0644},
@@ -87,15 +88,18 @@ TEST_F(WholeFileTest, AReplacementGivenUpOrFailingLeavesTheTargetAndNoTemporaryF
   const std::string blocked = At("blocked");
   ASSERT_EQ(mkdir(blocked.c_str(), 0755), 0);
   wholefile::Replace(blocked + "/inside", "x", 1, wholefile::Durability::None);
-  try {
-    wholefile::Replacement file(blocked, wholefile::Durability::FileAndDirectory);
-    file.Write("new", 3);
-    file.Commit();
-    ADD_FAILURE() << "committed over a directory";
-  } catch (const std::system_error& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(blocked + ": cannot replace: ", 0), 0u) << e.what();
+  for (const auto durability : {wholefile::Durability::FileAndDirectory, wholefile::Durability::None}) {
+    try {
+      wholefile::Replacement file(blocked, durability);
+      file.Write("new", 3);
+      file.Commit();
+      ADD_FAILURE() << "committed over a directory";
+    } catch (const std::system_error& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(blocked + ": cannot replace: ", 0), 0u) << e.what();
+    }
   }
   EXPECT_EQ(Names().size(), 2u);
+  EXPECT_EQ(wholefile::Read(blocked + "/inside"), "x");
 }
 
 TEST_F(WholeFileTest, AReplacementReadsBackAndSeeks) {

@@ -1,6 +1,6 @@
 // Contents that lie in a file mapping are packed and unpacked through the file, a window at a
-// time: the frames, the bytes and the faults (with their offsets) are those of the same bytes
-// in memory, wherever a frame meets a window's edge.
+// time: the frames, the bytes seen by an observer, and the faults (with their offsets) are those
+// of the same bytes in memory, wherever a frame meets a window's edge.
 #include "storage/acReadBehind.h"
 #include "storage/acSFPack.h"
 #include "storage/acSFPackStream.h"
@@ -60,12 +60,16 @@ TEST(MappedContent, PacksAndUnpacksAsInMemory) {
   const Bytes content = RandomBytes(SFPackBlockSize * 40 + 777, 5);
   MappedBytes source(content);
   ASSERT_TRUE(source.data());
-  Bytes inMemory, mapped;
-  PackBlocksTo(content.data(), content.size(),
-               [&](const std::uint8_t* p, std::size_t n) { inMemory.insert(inMemory.end(), p, p + n); });
-  PackBlocksBehind(source.data(), content.size(),
-                   [&](const std::uint8_t* p, std::size_t n) { mapped.insert(mapped.end(), p, p + n); });
+  auto collect = [](Bytes& out) {
+    return [&out](const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); };
+  };
+  Bytes inMemory, mapped, observing, seen;
+  PackBlocksTo(content.data(), content.size(), collect(inMemory));
+  PackBlocksBehind(source.data(), content.size(), collect(mapped));
   ASSERT_EQ(mapped, inMemory);
+  PackBlocksBehind(source.data(), content.size(), collect(observing), collect(seen));
+  ASSERT_EQ(observing, inMemory);
+  ASSERT_TRUE(seen == content);
 
   // The stream cut short inside frames, before and after the first window's edge (1 MiB) and
   // near its end: the same bytes or the same fault, offset included.

@@ -58,8 +58,8 @@ TEST(RoundTrip, MatchesTheReferencePacker) {
 }
 
 // The packer that packs parts of a content on two threads hands over the frames, in order, that
-// packing on one thread gives, at sizes around its parts of 16 blocks; a sink's failure reaches
-// the caller.
+// packing on one thread gives, at sizes around its parts of 16 blocks; a sink's or an observer's
+// failure reaches the caller.
 TEST(RoundTrip, PackingOnTwoThreadsGivesTheSameFrames) {
   std::mt19937 gen(99);
   const Bytes content = RunsAndLiterals(SFPackBlockSize * 50 + 123, 256, 40, gen);
@@ -68,15 +68,26 @@ TEST(RoundTrip, PackingOnTwoThreadsGivesTheSameFrames) {
   };
   for (const std::size_t n : {std::size_t{0}, std::size_t{1}, SFPackBlockSize * 16, SFPackBlockSize * 16 + 1,
                               SFPackBlockSize * 22 - 1, SFPackBlockSize * 32, content.size()}) {
-    Bytes one, two;
+    Bytes one, two, three, seen;
     const std::uint64_t oneSize = PackBlocksTo(content.data(), n, collect(one));
     EXPECT_EQ(PackBlocksBehind(content.data(), n, collect(two)), oneSize) << n;
     EXPECT_EQ(two, one) << n;
+    // With an observer (a digest made in the same pass): the same frames, and the observer
+    // sees the whole content in order.
+    EXPECT_EQ(PackBlocksBehind(content.data(), n, collect(three), collect(seen)), oneSize) << n;
+    EXPECT_EQ(three, one) << n;
+    EXPECT_TRUE(seen == Bytes(content.begin(), content.begin() + static_cast<long>(n))) << n;
   }
+  int observed = 0;
+  EXPECT_THROW(PackBlocksBehind(content.data(), content.size(), [](const std::uint8_t*, std::size_t) {},
+                                [&observed](const std::uint8_t*, std::size_t) {
+                                  if (++observed == 5) throw std::runtime_error("digest failed");
+                                }),
+               std::runtime_error);
   int calls = 0;
   EXPECT_THROW(PackBlocksBehind(content.data(), content.size(),
                                 [&calls](const std::uint8_t*, std::size_t) {
-                                  if (++calls == 9) throw std::runtime_error("disk full");
+                                  if (++calls == 3) throw std::runtime_error("disk full");
                                 }),
                std::runtime_error);
 }

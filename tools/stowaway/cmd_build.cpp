@@ -21,7 +21,6 @@
 #include "form_edit.h"
 #include "platform/hostio.h"
 #include "platform/hostpath.h"
-#include "platform/mappedread.h"
 #include "logo_image.h"
 #include "platform/execresources.h"
 #include "platform/producedresource.h"
@@ -200,6 +199,9 @@ int Build(CommandContext& ctx) {
     if (!fs::is_directory(out.parent_path(), ec))
       throw InputError(o.out + ": there is no directory " + out.parent_path().string() + " to write it in");
   }
+  // The digests' crypto library loads and starts up on a thread of its own while the stub is
+  // read and copied.
+  auto digestsMade = std::async(std::launch::async, [n = o.files.size()] { return std::vector<Sha256>(n); });
   const std::string stub = o.stub.empty() ? DefaultStub().string() : o.stub;
   const StubFormResource stubForm = StubForm(stub);
 
@@ -237,15 +239,9 @@ int Build(CommandContext& ctx) {
                        " bytes is more than a stored file can hold (2 GiB - 1)");
     files.push_back(std::move(m));
   }
-  auto digests = std::async(std::launch::async, [&files] {
-    std::vector<ManifestEntry> manifest;
-    for (const Mapped& m : files) {
-      Sha256 digest;
-      ForEachMappedPiece(m.map->data(), m.map->size(), [&](const std::uint8_t* p, std::size_t n) { digest.Update(p, n); });
-      manifest.push_back({m.file.name, m.map->size(), Sha256::Hex(digest.Final())});
-    }
-    return FormatManifest(manifest);
-  });
+  // Each file's digest is made as it is packed, from the same bytes (on the packing helper's
+  // thread for a large file), so the content is read once.
+  std::vector<Sha256> digests = digestsMade.get();
   // The form around a one-byte placeholder for StoredData, written with the container in its
   // place while the resources are written: the container goes to the file block by block,
   // never held whole.
@@ -258,7 +254,9 @@ int Build(CommandContext& ctx) {
       sink.Write(around.data(), at);
       TSinkStream stream(sink);
       std::vector<ContainerInput> inputs;
-      for (const Mapped& m : files) inputs.push_back({m.file.name, m.map});
+      for (std::size_t i = 0; i < files.size(); ++i)
+        inputs.push_back({files[i].file.name, files[i].map,
+                          [&digest = digests[i]](const std::uint8_t* p, std::size_t n) { digest.Update(p, n); }});
       const std::uint64_t size = WriteContainer(stream, std::move(inputs));
       if (size > 0x7FFFFFFF) throw InputError("the stored files take more than a container can hold (2 GiB - 1)");
       sink.Write(around.data() + at + 1, around.size() - at - 1);
@@ -270,10 +268,13 @@ int Build(CommandContext& ctx) {
       throw;
     }
   };
-  // The manifest comes after the form, so that its digests are made while the form is packed.
+  // The manifest is produced after the form, whose packing made its digests.
   const ResourceProducer writeManifest = [&](ResourceSink& sink) {
     try {
-      const std::string text = digests.get();
+      std::vector<ManifestEntry> manifest;
+      for (std::size_t i = 0; i < files.size(); ++i)
+        manifest.push_back({files[i].file.name, files[i].map->size(), Sha256::Hex(digests[i].Final())});
+      const std::string text = FormatManifest(manifest);
       sink.Write(text.data(), text.size());
     } catch (...) {
       failure = std::current_exception();
@@ -306,7 +307,6 @@ int Build(CommandContext& ctx) {
   } catch (...) {
     std::error_code ec;
     fs::remove(temp, ec);
-    if (digests.valid()) digests.wait();
     throw;
   }
   return ExitOk;

@@ -111,7 +111,7 @@ int CmdCreate(CommandContext& ctx) {
       throw InputError(in.path + ": " + std::to_string(map->size()) +
                        " bytes is more than a stored file can hold (2 GiB - 1)");
     total += map->size();
-    sources.push_back({in.name, map});
+    sources.push_back({in.name, map, {}});
   }
   AtomicFile out(ctx.args[0]);
   std::uint64_t size = 0;

@@ -14,7 +14,7 @@ std::uint64_t WriteContainer(TStream& out, std::vector<ContainerInput> inputs,
       file.FileName = inputs[i].name;
       const std::shared_ptr<const MappedFile> source = std::move(inputs[i].map);
       file.SetContentView(TSharedBytes(source, source->data()), static_cast<std::int64_t>(source->size()), false, 0);
-      file.WriteToStream(out);
+      file.WriteToStream(out, inputs[i].observe);
     }
     if (packed) packed(i);
   }

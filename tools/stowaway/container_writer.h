@@ -15,6 +15,8 @@
 struct ContainerInput {
   std::string name;  // Windows-1252, as stored
   std::shared_ptr<const MappedFile> map;
+  // When set, receives the content in order while it is packed (possibly on another thread).
+  std::function<void(const std::uint8_t*, std::size_t)> observe;
 };
 
 // Writes the container of `inputs` to `out` at its position; each input's mapping is let go once
