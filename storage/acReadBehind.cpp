@@ -1,18 +1,11 @@
 #include "acReadBehind.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
-#include <utility>
-#include <vector>
 
 #include "acSFPackStream.h"
 #include "acUnpackAhead.h"
-#include "platform/mappedread.h"
 #include "platform/prefetch.h"
 #include "platform/winapi.h"
 
