@@ -70,8 +70,10 @@ class TPackHelper {
     const std::vector<std::uint8_t>& first = frames_[k % 2];
     sink(first.data(), first.size());
     sink(own_.data(), own_.size());
+    // Counted before the part goes back: the helper refills its frames for part k + 2 at once.
+    const std::uint64_t written = first.size() + own_.size();
     Set(callerDone_, k + 1);
-    return first.size() + own_.size();
+    return written;
   }
 
   // Waits until the helper is done with the first `parts` parts (the observer has seen all of
