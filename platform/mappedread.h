@@ -24,7 +24,9 @@ void ForgetFileMapping(const void* address);
 bool IsReadThroughFile(const void* address, std::size_t size);
 
 // Copies size bytes at address to dest: read from the file when they lie in a registered
-// mapping, else (or when the read fails) copied from memory. The bytes are the same either way.
+// mapping, else copied from memory. The bytes are the same either way. A registered file that
+// cannot be read, or that was cut short after it was mapped, raises std::runtime_error (a
+// std::system_error for a failed read), where touching the bytes would end the process.
 void CopyMappedBytes(void* dest, const void* address, std::size_t size);
 
 // Hands the size bytes at address to sink in order, in pieces of at most 1 MiB: through one

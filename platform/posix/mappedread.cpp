@@ -9,6 +9,9 @@
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <stdexcept>
+#include <string>
+#include <system_error>
 
 namespace {
 
@@ -80,8 +83,9 @@ void CopyMappedBytes(void* dest, const void* address, std::size_t size) {
     // after the last reader of the mapping is done with it.
     auto* out = static_cast<char*>(dest);
     std::size_t done = 0;
+    ssize_t n = 0;
     while (done < size) {
-      const ssize_t n = ::pread(m.fd, out + done, size - done, static_cast<off_t>(offset + done));
+      n = ::pread(m.fd, out + done, size - done, static_cast<off_t>(offset + done));
       if (n > 0) {
         done += static_cast<std::size_t>(n);
       } else if (n < 0 && errno == EINTR) {
@@ -91,9 +95,10 @@ void CopyMappedBytes(void* dest, const void* address, std::size_t size) {
       }
     }
     if (done == size) return;
-    // A failed or short read: the rest from memory, as an unregistered mapping would be read.
-    std::memcpy(out + done, static_cast<const char*>(address) + done, size - done);
-    return;
+    // Touching those bytes through the mapping would end the process (SIGBUS): an error instead.
+    if (n < 0) throw std::system_error(errno, std::generic_category(), "cannot read the mapped file");
+    throw std::runtime_error("the mapped file ends " + std::to_string(offset + done) +
+                             " bytes in: it was cut short while it was read");
   }
   std::memcpy(dest, address, size);
 }

@@ -19,8 +19,8 @@ namespace {
 // bytes written to a file of their own and mapped read-only, as the tool maps its inputs.
 class MappedBytes {
  public:
-  explicit MappedBytes(const Bytes& bytes)
-      : path_((std::filesystem::temp_directory_path() / ("sfpack-mapped-" + std::to_string(bytes.size()))).string()),
+  MappedBytes(const Bytes& bytes, const std::string& name)
+      : path_((std::filesystem::temp_directory_path() / ("sfpack-mapped-" + name + std::to_string(bytes.size()))).string()),
         size_(bytes.size()) {
     std::FILE* f = std::fopen(path_.c_str(), "wb");
     EXPECT_TRUE(f != nullptr);
@@ -37,6 +37,7 @@ class MappedBytes {
     std::remove(path_.c_str());
   }
   const std::uint8_t* data() const { return at_; }
+  const std::string& path() const { return path_; }
 
  private:
   std::string path_;
@@ -58,7 +59,7 @@ std::string Outcome(const std::uint8_t* blocks, std::size_t size, std::uint64_t 
 
 TEST(MappedContent, PacksAndUnpacksAsInMemory) {
   const Bytes content = RandomBytes(SFPackBlockSize * 40 + 777, 5);
-  MappedBytes source(content);
+  MappedBytes source(content, "content");
   ASSERT_TRUE(source.data());
   auto collect = [](Bytes& out) {
     return [&out](const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); };
@@ -76,7 +77,7 @@ TEST(MappedContent, PacksAndUnpacksAsInMemory) {
   const std::size_t cuts[] = {inMemory.size(), (1u << 20) + 1, 2u << 20, inMemory.size() - 70000, inMemory.size() - 1};
   for (const std::size_t cut : cuts) {
     const Bytes blocks(inMemory.begin(), inMemory.begin() + static_cast<long>(std::min(cut, inMemory.size())));
-    MappedBytes file(blocks);
+    MappedBytes file(blocks, "blocks");
     ASSERT_TRUE(file.data());
     const std::string expected = Outcome(blocks.data(), blocks.size(), content.size());
     EXPECT_EQ(Outcome(file.data(), blocks.size(), content.size()), expected) << "cut at " << cut;
@@ -84,6 +85,25 @@ TEST(MappedContent, PacksAndUnpacksAsInMemory) {
       EXPECT_EQ(expected, std::string(content.begin(), content.end()));
     }
   }
+}
+
+// A mapped file cut short by someone else while it is read: reading through the mapping would
+// end the process; reading through the file raises an error that names what happened.
+TEST(MappedContent, AFileCutShortWhileReadIsAnErrorNotACrash) {
+  const Bytes content = RandomBytes(SFPackBlockSize * 40, 6);
+  Bytes packed;
+  PackBlocksTo(content.data(), content.size(),
+               [&](const std::uint8_t* p, std::size_t n) { packed.insert(packed.end(), p, p + n); });
+  MappedBytes source(content, "cut-content"), blocks(packed, "cut-blocks");
+  ASSERT_TRUE(source.data() && blocks.data());
+  std::error_code failed;
+  std::filesystem::resize_file(source.path(), content.size() / 2, failed);
+  if (failed) GTEST_SKIP() << "this system does not cut a mapped file: " << failed.message();
+  std::filesystem::resize_file(blocks.path(), packed.size() / 2, failed);
+  ASSERT_FALSE(failed) << failed.message();
+  auto ignore = [](const std::uint8_t*, std::size_t) {};
+  EXPECT_THROW(UnpackBlocksBehind(blocks.data(), packed.size(), content.size(), 0, ignore), std::runtime_error);
+  EXPECT_THROW(PackBlocksBehind(source.data(), content.size(), ignore), std::runtime_error);
 }
 
 }  // namespace
