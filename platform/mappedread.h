@@ -10,8 +10,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <functional>
 
 // Registers the read-only mapping of size bytes at address, which maps the file open as
 // descriptor fd from its first byte. The registration keeps a duplicate of the descriptor
@@ -28,8 +26,3 @@ bool IsReadThroughFile(const void* address, std::size_t size);
 // cannot be read, or that was cut short after it was mapped, raises std::runtime_error (a
 // std::system_error for a failed read), where touching the bytes would end the process.
 void CopyMappedBytes(void* dest, const void* address, std::size_t size);
-
-// Hands the size bytes at address to sink in order, in pieces of at most 1 MiB: through one
-// buffer filled by CopyMappedBytes when they are read through the file, else in place.
-void ForEachMappedPiece(const void* address, std::size_t size,
-                        const std::function<void(const std::uint8_t*, std::size_t)>& sink);

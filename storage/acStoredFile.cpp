@@ -76,16 +76,18 @@ void TStoredFile::ForEachPiece(const std::function<void(const uint8_t*, size_t)>
   }
   const uint8_t* bytes = view_ ? view_.get() : reinterpret_cast<const uint8_t*>(data_.Memory());
   const size_t size = static_cast<size_t>(ContentSize());
-  if (view_ && IsReadThroughFile(bytes, size)) {
-    ForEachMappedPiece(bytes, size, sink);
-    return;
-  }
-  TReadBehind behind(bytes, view_ ? size : 0);
   constexpr size_t kPiece = 1 << 20;
+  // A view of a mapping read through its file goes through one buffer; any other view is read
+  // in place, its pages given back behind.
+  std::unique_ptr<uint8_t[]> buffer;
+  if (view_ && IsReadThroughFile(bytes, size)) buffer.reset(new uint8_t[std::min(size, kPiece)]);
+  const bool inPlaceView = view_ && !buffer;
+  TReadBehind behind(bytes, inPlaceView ? size : 0);
   for (size_t at = 0; at < size; at += kPiece) {
     const size_t n = std::min(kPiece, size - at);
-    sink(bytes + at, n);
-    if (view_) behind.Done(at + n);
+    if (buffer) CopyMappedBytes(buffer.get(), bytes + at, n);
+    sink(buffer ? buffer.get() : bytes + at, n);
+    if (inPlaceView) behind.Done(at + n);
   }
 }
 
